@@ -1,0 +1,122 @@
+#include "annotation/sectionformat.h"
+
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace sectionformat {
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+QString escaped(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&': result += QLatin1String("&amp;"); break;
+        case '<': result += QLatin1String("&lt;"); break;
+        case '>': result += QLatin1String("&gt;"); break;
+        case '"': result += QLatin1String("&quot;"); break;
+        default: result += c;
+        }
+    }
+    return result;
+}
+
+void writeLine(QTextStream& out, int indent, const QString& text)
+{
+    out << QString(indent, QLatin1Char(' ')) << text << "\r\n";
+}
+
+QString pointAttributes(const QPointF& p)
+{
+    return "x=\"" + number(p.x()) + "\" y=\"" + number(p.y()) + "\"";
+}
+
+void writePoint(QTextStream& out, int indent, const QPointF& p)
+{
+    writeLine(out, indent, "<point " + pointAttributes(p) + " />");
+}
+
+void writePointBlock(QTextStream& out, const QString& open, const QString& close,
+                     const QList<QPointF>& points)
+{
+    writeLine(out, 2, open);
+    for (const QPointF& p : points)
+        writePoint(out, 4, p);
+    writeLine(out, 2, close);
+}
+
+void writeLandmark(QTextStream& out, const QPointF& position,
+                   const QList<QList<QPointF>>& ridgeLines, const QString& extra,
+                   const QString& leafEnd)
+{
+    const QString head = "<point " + pointAttributes(position) + extra;
+    if (ridgeLines.isEmpty()) {
+        writeLine(out, 4, head + leafEnd);
+        return;
+    }
+    writeLine(out, 4, head + ">");
+    for (const QList<QPointF>& line : ridgeLines) {
+        writeLine(out, 6, "<line type=\"ridge\">");
+        for (const QPointF& p : line)
+            writeLine(out, 8, "<point " + pointAttributes(p) + "/>");
+        writeLine(out, 6, "</line>");
+    }
+    writeLine(out, 4, "</point>");
+}
+
+void writeSetting(QTextStream& out, const QString& type, const QStringList& values)
+{
+    static const char* const names[] = {"first", "second", "third"};
+    QString text = "<setting type=\"" + escaped(type) + "\"";
+    for (int i = 0; i < values.size() && i < 3; ++i)
+        text += QString(" ") + names[i] + "=\"" + escaped(values.at(i)) + "\"";
+    writeLine(out, 2, text + " />");
+}
+
+void writeImage(QTextStream& out, const QString& src, double xPpi, double yPpi)
+{
+    writeLine(out, 0, "<image src=\"" + escaped(src) + "\" xdpi=\"" + number(xPpi)
+                          + "\" ydpi=\"" + number(yPpi) + "\"/>");
+}
+
+void prepareStream(QTextStream& out)
+{
+    out.setCodec("UTF-8");
+}
+
+bool writeXmlFile(const QString& fileName, const std::function<void(QTextStream&)>& body,
+                  QString* error)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    {
+        QTextStream out(&file);
+        prepareStream(out);
+        writeLine(out, 0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+        body(out);
+        out.flush();
+        if (out.status() != QTextStream::Ok) {
+            if (error)
+                *error = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+}

@@ -1,0 +1,51 @@
+#ifndef SECTIONFORMAT_H
+#define SECTIONFORMAT_H
+
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QTextStream;
+
+// The pieces every annotation section and set file is written from, so finger,
+// palm and set writers produce the same bytes for the same things.
+namespace sectionformat {
+
+// Six significant digits, exponent form below 1e-4 or from 1e6 on.
+QString number(double value);
+// The text of an attribute value with &, <, > and " escaped.
+QString escaped(const QString& text);
+// indent blanks, text, CR LF.
+void writeLine(QTextStream& out, int indent, const QString& text);
+// x="X" y="Y"
+QString pointAttributes(const QPointF& p);
+// <point x="X" y="Y" /> at the given indentation.
+void writePoint(QTextStream& out, int indent, const QPointF& p);
+// <open>, one point line per point at indent + 2, </close>; at indent 2.
+void writePointBlock(QTextStream& out, const QString& open, const QString& close,
+                     const QList<QPointF>& points);
+// A core or triradius at indentation 4 with its traced ridge lines. extra is put
+// after the coordinates (such as p="1" d="0"); leafEnd closes a point without lines.
+void writeLandmark(QTextStream& out, const QPointF& position,
+                   const QList<QList<QPointF>>& ridgeLines,
+                   const QString& extra = QString(), const QString& leafEnd = " />");
+// <setting type="T" first=".." second=".." [third=".."] /> at indentation 2; the
+// values name first, second and (when there are three) third.
+void writeSetting(QTextStream& out, const QString& type, const QStringList& values);
+// <image src="SRC" xdpi="X" ydpi="Y"/> at indentation 0.
+void writeImage(QTextStream& out, const QString& src, double xPpi, double yPpi);
+
+// Writes the XML declaration and body into fileName through a QSaveFile, so an
+// existing file is replaced only by a complete new one. On failure returns false
+// with the reason in error and leaves any earlier file as it was.
+bool writeXmlFile(const QString& fileName, const std::function<void(QTextStream&)>& body,
+                  QString* error);
+
+// Sets UTF-8 on a stream that a section or set file is written to.
+void prepareStream(QTextStream& out);
+
+}
+
+#endif

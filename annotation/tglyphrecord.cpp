@@ -1,0 +1,176 @@
+#include "annotation/tglyphrecord.h"
+
+#include "annotation/treaderror.h"
+
+#include <QXmlStreamReader>
+#include <QtMath>
+
+namespace {
+
+// Where the next point element goes.
+enum class Target { None, Crop, Flexion, Cores, Triradia, CC, CT, AT, BA, CB, DC, TD, Ridge };
+
+}
+
+TGlyphRecord::TGlyphRecord()
+    : present(triradiusSlots, false), determined(triradiusSlots, false)
+{
+}
+
+QList<QList<QPointF>> TGlyphRecord::ridgeLines(int coreIndex) const
+{
+    return coreRidgeLines.value(coreIndex);
+}
+
+QList<QList<QPointF>> TGlyphRecord::triradiusRidgeLines(int index) const
+{
+    return triradiusLines.value(index);
+}
+
+QStringList TGlyphRecord::setting(const QString& type) const
+{
+    return settings.value(type);
+}
+
+// A coordinate that does not parse, or is not a finite number, reads as 0.
+static double coordinate(const QStringRef& text)
+{
+    const double v = text.toDouble();
+    return qIsFinite(v) ? v : 0.0;
+}
+
+static void appendLine(QList<QList<QList<QPointF>>>& perLandmark, int index,
+                       const QList<QPointF>& line)
+{
+    // A ridge line read before any landmark of its kind has no owner: dropped.
+    if (index < 0)
+        return;
+    while (perLandmark.size() <= index)
+        perLandmark.append(QList<QList<QPointF>>());
+    perLandmark[index].append(line);
+}
+
+bool TGlyphRecord::read(QXmlStreamReader& xml)
+{
+    if (!xml.readNextStartElement() || xml.name() != QLatin1String("dermatoglyph"))
+        throw TReadError("Error reading XML file: the first element is not \"dermatoglyph\".");
+
+    Target target = Target::None;
+    Target savedTarget = Target::None;
+    bool inRidgeLine = false;
+    bool inCore = false;
+    bool inTriradium = false;
+    QList<QPointF> scratch;
+
+    auto listOf = [&](Target t) -> QList<QPointF>* {
+        switch (t) {
+        case Target::Crop: return &crop;
+        case Target::Flexion: return &flexion;
+        case Target::Cores: return &cores;
+        case Target::Triradia: return &triradia;
+        case Target::CC: return &cc;
+        case Target::CT: return ct.isEmpty() ? nullptr : &ct.last();
+        case Target::AT: return &at;
+        case Target::BA: return &ba;
+        case Target::CB: return &cb;
+        case Target::DC: return &dc;
+        case Target::TD: return &td;
+        case Target::Ridge: return &scratch;
+        case Target::None: break;
+        }
+        return nullptr;
+    };
+
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            const QStringRef name = xml.name();
+            if (name == QLatin1String("dermatoglyph"))
+                return true;
+            if (name == QLatin1String("line") && inRidgeLine) {
+                if (inCore)
+                    appendLine(coreRidgeLines, cores.size() - 1, scratch);
+                else if (inTriradium)
+                    appendLine(triradiusLines, triradia.size() - 1, scratch);
+                target = savedTarget;
+                inRidgeLine = false;
+                scratch.clear();
+            } else if (name == QLatin1String("core")) {
+                inCore = false;
+            } else if (name == QLatin1String("triradium")) {
+                inTriradium = false;
+            }
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+
+        const QStringRef name = xml.name();
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (name == QLatin1String("image")) {
+            src = attributes.value("src").toString();
+        } else if (name == QLatin1String("setting")) {
+            QStringList values{QString(), QString(), QString()};
+            values[0] = attributes.value("first").toString();
+            values[1] = attributes.value("second").toString();
+            values[2] = attributes.value("third").toString();
+            settings.insert(attributes.value("type").toString(), values);
+        } else if (name == QLatin1String("transform")) {
+            angle = attributes.value("angle").toInt();
+            flip = attributes.value("flip").toInt() == 1;
+        } else if (name == QLatin1String("flexion")) {
+            target = Target::Flexion;
+        } else if (name == QLatin1String("core")) {
+            inCore = true;
+            inTriradium = false;
+            target = Target::Cores;
+        } else if (name == QLatin1String("crop")) {
+            target = Target::Crop;
+        } else if (name == QLatin1String("triradium")) {
+            inCore = false;
+            inTriradium = true;
+            target = Target::Triradia;
+        } else if (name == QLatin1String("line")) {
+            const QStringRef type = attributes.value("type");
+            if (type == QLatin1String("ridge")) {
+                // A ridge line inside a ridge line keeps the outer owner's target.
+                if (!inRidgeLine)
+                    savedTarget = target;
+                inRidgeLine = true;
+                target = Target::Ridge;
+            } else if (type == QLatin1String("cc")) {
+                target = Target::CC;
+            } else if (type == QLatin1String("at")) {
+                target = Target::AT;
+            } else if (type == QLatin1String("ba")) {
+                target = Target::BA;
+            } else if (type == QLatin1String("cb")) {
+                target = Target::CB;
+            } else if (type == QLatin1String("dc")) {
+                target = Target::DC;
+            } else if (type == QLatin1String("td")) {
+                target = Target::TD;
+            } else if (type == QLatin1String("ct")) {
+                ct.append(QList<QPointF>());
+                target = Target::CT;
+            }
+        } else if (name == QLatin1String("point")) {
+            const QPointF p(coordinate(attributes.value("x")), coordinate(attributes.value("y")));
+            if (target == Target::Triradia) {
+                const int i = triradia.size();
+                // Only seventeen slots carry flags; later points keep none.
+                if (i < triradiusSlots) {
+                    if (attributes.hasAttribute("p"))
+                        present[i] = attributes.value("p").toInt() == 1;
+                    if (attributes.hasAttribute("d"))
+                        determined[i] = attributes.value("d").toInt() == 1;
+                }
+            }
+            if (QList<QPointF>* list = listOf(target))
+                list->append(p);
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    return false;
+}

@@ -1,0 +1,102 @@
+#include "annotation/trcline.h"
+
+#include "annotation/geometry.h"
+#include "annotation/tgraphicsvertexitem.h"
+
+#include <QCursor>
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsTextItem>
+#include <QPen>
+
+TRCLine::TRCLine()
+    : QGraphicsLineItem(nullptr),
+      countLabel(new QGraphicsTextItem(this))
+{
+    QPen wide;
+    wide.setWidth(2);
+    wide.setColor(QColor(0, 0, 255, 50));
+    wide.setCosmetic(true);
+    setPen(wide);
+    setCursor(Qt::CrossCursor);
+    setAcceptedMouseButtons(Qt::LeftButton);
+    setZValue(900);
+}
+
+void TRCLine::setEditable(bool value)
+{
+    editable = value;
+}
+
+void TRCLine::setCountedLine(const QLineF& l)
+{
+    setLine(l);
+    QLineF normal = l.normalVector();
+    normal.translate((l.p2() - l.p1()) / 2);
+    normal.setLength(20);
+    countLabel->setHtml("<font color=\"red\" size=\"4\">0</font>");
+    countLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+    countLabel->setZValue(50);
+    const QRectF box = countLabel->boundingRect();
+    countLabel->setPos(normal.p2() - QPointF(box.width() / 2, box.height() / 2));
+}
+
+void TRCLine::addRidgePoint(double x, double y)
+{
+    if (!editable)
+        return;
+    const QPointF click(x, y);
+    const QPointF foot = lineIntersectionFoot(line(), click);
+    auto* marker = new TGraphicsVertexItem(this);
+    marker->setPos(foot);
+    marker->setMarkerPen(QPen(Qt::red));
+    marker->setMarkerBrush(QBrush(Qt::yellow, Qt::SolidPattern));
+    marker->setZValue(800);
+    const QPointF p1 = line().p1();
+    const double clickDistance = QLineF(p1, click).length();
+    int i = 0;
+    while (i < ridgePoints.size() && QLineF(p1, ridgePoints.at(i)->pos()).length() <= clickDistance)
+        ++i;
+    ridgePoints.insert(i, marker);
+    updateLabel();
+}
+
+void TRCLine::removeRidgePoint(TGraphicsVertexItem* point)
+{
+    if (!ridgePoints.removeOne(point))
+        return;
+    delete point;
+    updateLabel();
+}
+
+void TRCLine::clearRidgePoints()
+{
+    qDeleteAll(ridgePoints);
+    ridgePoints.clear();
+    updateLabel();
+}
+
+bool TRCLine::hasRidgePoint(TGraphicsVertexItem* point) const
+{
+    return ridgePoints.contains(point);
+}
+
+QList<QPointF> TRCLine::ridgePointPositions() const
+{
+    QList<QPointF> positions;
+    for (const TGraphicsVertexItem* p : ridgePoints)
+        positions.append(p->pos());
+    return positions;
+}
+
+void TRCLine::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    const QPointF p = event->scenePos();
+    addRidgePoint(p.x(), p.y());
+    event->accept();
+}
+
+void TRCLine::updateLabel()
+{
+    countLabel->setHtml("<font color=\"red\" size=\"4\">" + QString::number(ridgePoints.size())
+                        + "</font>");
+}

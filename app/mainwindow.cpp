@@ -1,0 +1,412 @@
+#include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "annotation/sectionformat.h"
+#include "annotation/treaderror.h"
+#include "app/setfile.h"
+#include "view/printimage.h"
+#include "view/twheeleater.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGraphicsPixmapItem>
+#include <QHash>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalMapper>
+#include <QTextStream>
+
+const QStringList MainWindow::slotNames = {"L1", "L2", "L3", "L4", "L5", "R1", "R2", "R3",
+                                           "R4", "R5", "LPalm", "RPalm"};
+
+static const QVector<int> leftHand = {0, 1, 2, 3, 4, 10};
+static const QVector<int> rightHand = {5, 6, 7, 8, 9, 11};
+static const QVector<int> bothHands = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent),
+      ui(new Ui::MainWindow),
+      images(setfile::slotCount),
+      imageNames(setfile::slotCount),
+      xPpis(setfile::slotCount, 0),
+      yPpis(setfile::slotCount, 0)
+{
+    ui->setupUi(this);
+    wheelEater = new TWheelEater(this);
+
+    for (TDermatoglyphEditor& e : fingerEditors)
+        editors.append(&e);
+    for (TPalmEditor& e : palmEditors)
+        editors.append(&e);
+    for (int i = 0; i < editors.size(); ++i)
+        editors[i]->setName(slotNames[i]);
+
+    thumbnails = {ui->editor1L, ui->editor2L, ui->editor3L, ui->editor4L, ui->editor5L,
+                  ui->editor1R, ui->editor2R, ui->editor3R, ui->editor4R, ui->editor5R,
+                  ui->editorPalm1, ui->editorPalm2};
+    for (QGraphicsView* t : qAsConst(thumbnails))
+        t->verticalScrollBar()->installEventFilter(wheelEater);
+
+    editButtons = {ui->buttonEdit1L, ui->buttonEdit2L, ui->buttonEdit3L, ui->buttonEdit4L,
+                   ui->buttonEdit5L, ui->buttonEdit1R, ui->buttonEdit2R, ui->buttonEdit3R,
+                   ui->buttonEdit4R, ui->buttonEdit5R, ui->buttonEditPalm1, ui->buttonEditPalm2};
+    cancelButtons = {ui->buttonCancel1L, ui->buttonCancel2L, ui->buttonCancel3L,
+                     ui->buttonCancel4L, ui->buttonCancel5L, ui->buttonCancel1R,
+                     ui->buttonCancel2R, ui->buttonCancel3R, ui->buttonCancel4R,
+                     ui->buttonCancel5R, ui->buttonCancelPalm1, ui->buttonCancelPalm2};
+    importButtons = {ui->buttonImport1L, ui->buttonImport2L, ui->buttonImport3L,
+                     ui->buttonImport4L, ui->buttonImport5L, ui->buttonImport1R,
+                     ui->buttonImport2R, ui->buttonImport3R, ui->buttonImport4R,
+                     ui->buttonImport5R, ui->buttonImportPalm1, ui->buttonImportPalm2};
+    for (int i = 0; i < 10; ++i) {
+        const QString finger = slotNames[i].mid(1) + slotNames[i].left(1);
+        editButtons[i]->setToolTip("Edit " + finger);
+        cancelButtons[i]->setToolTip("Cancel " + finger);
+        importButtons[i]->setToolTip("Import image " + finger);
+    }
+
+    ui->actionExport->setVisible(false);
+
+    sceneMapper = new QSignalMapper(this);
+    cancelMapper = new QSignalMapper(this);
+    importMapper = new QSignalMapper(this);
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        QGraphicsView* t = thumbnails[i];
+        t->setDragMode(QGraphicsView::NoDrag);
+        t->setFocusPolicy(Qt::NoFocus);
+        t->blockSignals(true);
+        t->setInteractive(false);
+        t->setBackgroundBrush(QBrush(QPixmap(":/images/back.png")));
+        t->setFrameStyle(0);
+        t->setScene(new QGraphicsScene(this));
+        t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+        editButtons[i]->setIcon(QIcon(":/images/edit.png"));
+        cancelButtons[i]->setIcon(QIcon(":/images/cancel.png"));
+        importButtons[i]->setIcon(QIcon(":/images/import.png"));
+
+        cancelMapper->setMapping(cancelButtons[i], i);
+        connect(cancelButtons[i], &QPushButton::clicked, cancelMapper,
+                QOverload<>::of(&QSignalMapper::map));
+        importMapper->setMapping(importButtons[i], i);
+        connect(importButtons[i], &QPushButton::clicked, importMapper,
+                QOverload<>::of(&QSignalMapper::map));
+        sceneMapper->setMapping(editors[i], i);
+        connect(editors[i], &TGlyphEditor::sceneRectChanged, sceneMapper,
+                QOverload<>::of(&QSignalMapper::map));
+        TGlyphEditor* e = editors[i];
+        connect(editButtons[i], &QPushButton::clicked, e, &TGlyphEditor::show);
+        connect(editButtons[i], &QPushButton::clicked, e, &TGlyphEditor::fitView);
+    }
+    connect(cancelMapper, &QSignalMapper::mappedInt, this, &MainWindow::reset);
+    connect(sceneMapper, &QSignalMapper::mappedInt, this, &MainWindow::fitInView);
+    connect(importMapper, &QSignalMapper::mappedInt, this, QOverload<int>::of(&MainWindow::importImage));
+
+    settings = new QSettings("Vintrel", "Ridgemap", this);
+
+    connect(ui->actionNew, &QAction::triggered, this, &MainWindow::newFile);
+    connect(ui->actionOpen, &QAction::triggered, this, &MainWindow::open);
+    connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveAs);
+    connect(ui->actionSave, &QAction::triggered, this, &MainWindow::save);
+    connect(ui->actionExit, &QAction::triggered, this, &MainWindow::close);
+    connect(ui->actionImport_both_hands, &QAction::triggered, this,
+            QOverload<>::of(&MainWindow::importImage));
+    connect(ui->actionImport_left_hand, &QAction::triggered, this,
+            QOverload<>::of(&MainWindow::importImageLeft));
+    connect(ui->actionImport_right_hand, &QAction::triggered, this,
+            QOverload<>::of(&MainWindow::importImageRight));
+
+    ui->actionNew->setIcon(QIcon(":/images/new.png"));
+    ui->actionOpen->setIcon(QIcon(":/images/open.png"));
+    ui->actionSaveAs->setIcon(QIcon(":/images/saveas.png"));
+    ui->actionSave->setIcon(QIcon(":/images/saveas.png"));
+    ui->menuImport_image->setIcon(QIcon(":/images/import.png"));
+    ui->actionImport_right_hand->setIcon(QIcon(":/images/import.png"));
+    ui->actionImport_left_hand->setIcon(QIcon(":/images/import.png"));
+    ui->actionImport_both_hands->setIcon(QIcon(":/images/import.png"));
+    setWindowIcon(QIcon(":/ridgemap.png"));
+}
+
+MainWindow::~MainWindow()
+{
+    // The thumbnails show the editors' scenes, which go before the form does.
+    for (QGraphicsView* t : qAsConst(thumbnails))
+        t->setScene(nullptr);
+    delete ui;
+}
+
+void MainWindow::fitInView(int i)
+{
+    thumbnails[i]->fitInView(editors[i]->pixmapItem(), Qt::KeepAspectRatio);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    for (int i = 0; i < setfile::slotCount; ++i)
+        fitInView(i);
+}
+
+void MainWindow::reset(int i)
+{
+    editors[i]->reset();
+    editors[i]->importImage(images[i]);
+    editors[i]->updatePreview();
+    fitInView(i);
+}
+
+int MainWindow::askToSave(const QString& question)
+{
+    QMessageBox box;
+    box.setWindowTitle("Ridgemap");
+    box.setText(question);
+    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Save);
+    return box.exec();
+}
+
+void MainWindow::report(const QString& text)
+{
+    QMessageBox::warning(this, "Ridgemap", text);
+}
+
+void MainWindow::newFile()
+{
+    const int answer = askToSave("Do you want to save the current document before creating a new one?");
+    if (answer == QMessageBox::Save) {
+        if (!save())
+            return;
+    } else if (answer != QMessageBox::Discard) {
+        return;
+    }
+    // Nothing of the old set may come back through Cancel or a later save.
+    images.fill(QImage());
+    imageNames.fill(QString());
+    xPpis.fill(0);
+    yPpis.fill(0);
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        reset(i);
+        editors[i]->setFileName(QString());
+        editors[i]->importImage(QImage());
+    }
+    documentName.clear();
+    documentDir.clear();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const int answer = askToSave("Do you want to save the document before closing?");
+    if (answer == QMessageBox::Save ? save() : answer == QMessageBox::Discard) {
+        event->accept();
+        // The editors are windows of their own; they go with the set.
+        for (TGlyphEditor* e : qAsConst(editors))
+            e->close();
+    } else {
+        event->ignore();
+    }
+}
+
+QString MainWindow::askImageFile()
+{
+    const QString dir = settings->value("path", QDir::homePath()).toString();
+    const QString fileName = QFileDialog::getOpenFileName(this, "Import image", dir,
+                                                          "*.jpg;;*.tif;;*.png");
+    if (!fileName.isEmpty())
+        settings->setValue("path", QFileInfo(fileName).absolutePath());
+    return fileName;
+}
+
+void MainWindow::importImage(int i)
+{
+    const QString fileName = askImageFile();
+    if (fileName.isEmpty())
+        return;
+    importImage(fileName, i);
+}
+
+void MainWindow::importImageLeft()
+{
+    const QString fileName = askImageFile();
+    if (!fileName.isEmpty())
+        importImageLeft(fileName);
+}
+
+void MainWindow::importImageRight()
+{
+    const QString fileName = askImageFile();
+    if (!fileName.isEmpty())
+        importImageRight(fileName);
+}
+
+void MainWindow::importImage()
+{
+    const QString fileName = askImageFile();
+    if (!fileName.isEmpty())
+        importImage(fileName);
+}
+
+void MainWindow::importImage(const QString& fileName, int i)
+{
+    loadInto(fileName, {i}, true);
+}
+
+void MainWindow::importImageLeft(const QString& fileName)
+{
+    loadInto(fileName, leftHand, true);
+}
+
+void MainWindow::importImageRight(const QString& fileName)
+{
+    loadInto(fileName, rightHand, true);
+}
+
+void MainWindow::importImage(const QString& fileName)
+{
+    loadInto(fileName, bothHands, false);
+}
+
+void MainWindow::showInSlot(int i, const QImage& image)
+{
+    editors[i]->importImage(image);
+    thumbnails[i]->setScene(editors[i]->scene());
+    images[i] = image;
+}
+
+void MainWindow::loadInto(const QString& fileName, const QVector<int>& targets, bool resetFirst)
+{
+    QString error;
+    // Decoded once and converted once, so every slot shares the same pixels.
+    const QImage image = printimage::forDisplay(printimage::load(fileName, &error));
+    if (image.isNull()) {
+        report(QString("The image %1 could not be imported:\n%2").arg(fileName, error));
+        return;
+    }
+    const QString name = QFileInfo(fileName).fileName();
+    for (int k : targets) {
+        if (resetFirst)
+            editors[k]->reset();
+        showInSlot(k, image);
+        imageNames[k] = name;
+        fitInView(k);
+    }
+}
+
+bool MainWindow::saveAs()
+{
+    const QString dir = settings->value("path", QDir::homePath()).toString();
+    const QString fileName = QFileDialog::getSaveFileName(this, "Save File As..", dir, "*.xml");
+    if (fileName.isEmpty())
+        return false;
+    settings->setValue("path", QFileInfo(fileName).absolutePath());
+    documentName = QFileInfo(fileName).fileName();
+    documentDir = QFileInfo(fileName).absolutePath();
+    for (TGlyphEditor* e : qAsConst(editors))
+        e->setFileName(documentName);
+    return save();
+}
+
+bool MainWindow::save()
+{
+    if (documentName.isEmpty())
+        return saveAs();
+    return writeSet(documentDir + "/" + documentName);
+}
+
+bool MainWindow::writeSet(const QString& path)
+{
+    QVector<setfile::SlotImage> list(setfile::slotCount);
+    QVector<QSize> sizes(setfile::slotCount);
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        list[i].src = imageNames[i];
+        list[i].xPpi = editors[i]->xPpi();
+        list[i].yPpi = editors[i]->yPpi();
+        sizes[i] = images[i].size();
+    }
+    QString error;
+    const bool written = sectionformat::writeXmlFile(path, [&](QTextStream& out) {
+        setfile::writeImageList(out, list, sizes);
+        for (TGlyphEditor* e : qAsConst(editors))
+            e->writeAnnotation(out);
+        sectionformat::writeLine(out, 0, "</dermatoglyphset>");
+    }, &error);
+    if (!written)
+        report(QString("The set could not be saved to %1:\n%2").arg(path, error));
+    return written;
+}
+
+void MainWindow::open()
+{
+    const int answer = askToSave("Do you want to save the current document before opening another one?");
+    if (answer == QMessageBox::Save) {
+        if (!save())
+            return;
+    } else if (answer != QMessageBox::Discard) {
+        return;
+    }
+    const QString dir = settings->value("path", QDir::homePath()).toString();
+    const QString fileName = QFileDialog::getOpenFileName(this, "Open file..", dir, "*.xml");
+    if (fileName.isEmpty())
+        return;
+    openSet(fileName);
+}
+
+bool MainWindow::openSet(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        report("Error opening XML file " + fileName);
+        return false;
+    }
+    setfile::Contents contents;
+    try {
+        contents = setfile::read(file);
+    } catch (const TReadError& e) {
+        report(e.message());
+        return false;
+    }
+    file.close();
+
+    // Only a set read whole replaces the current one.
+    documentName = QFileInfo(fileName).fileName();
+    documentDir = QFileInfo(fileName).absolutePath();
+    for (TGlyphEditor* e : qAsConst(editors)) {
+        e->reset();
+        e->setFileName(documentName);
+    }
+    settings->setValue("path", documentDir);
+
+    QHash<QString, QImage> decoded;
+    QStringList unreadable;
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        const QString name = contents.images[i].src;
+        imageNames[i] = name;
+        xPpis[i] = contents.images[i].xPpi;
+        yPpis[i] = contents.images[i].yPpi;
+        if (name.isEmpty() || decoded.contains(name))
+            continue;
+        QString error;
+        const QImage image = printimage::forDisplay(printimage::load(documentDir + "/" + name, &error));
+        if (image.isNull())
+            unreadable.append(name + ": " + error);
+        decoded.insert(name, image);
+    }
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        showInSlot(i, decoded.value(imageNames[i]));
+        fitInView(i);
+        editors[i]->setDpi(xPpis[i], yPpis[i]);
+        editors[i]->updateSpacing();
+    }
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        editors[i]->loadAnnotation(contents.records[i]);
+        editors[i]->updatePreview();
+    }
+    if (!unreadable.isEmpty())
+        report("These images of the set could not be read from " + documentDir + ":\n"
+               + unreadable.join("\n"));
+    return true;
+}

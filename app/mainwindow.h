@@ -1,0 +1,91 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "finger/tdermatoglypheditor.h"
+#include "palm/tpalmeditor.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QVector>
+
+class QGraphicsView;
+class QPushButton;
+class QSettings;
+class QSignalMapper;
+class TWheelEater;
+namespace Ui { class MainWindow; }
+
+// The window of one print set: twelve print slots with live thumbnails, their
+// editors, image import and the set file.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    static const QStringList slotNames;
+
+    TGlyphEditor* editor(int i) const { return editors.value(i); }
+    QGraphicsView* thumbnail(int i) const { return thumbnails.value(i); }
+    QImage image(int i) const { return images.value(i); }
+    QString imageName(int i) const { return imageNames.value(i); }
+    QString currentDocumentName() const { return documentName; }
+    QString currentDocumentDir() const { return documentDir; }
+
+    // The loading step of Open: reads and checks fileName whole, then applies it.
+    // On failure reports it and leaves the current set as it was.
+    bool openSet(const QString& fileName);
+    // Writes the set to path; on failure reports it, returns false and leaves an
+    // earlier file of that name untouched.
+    bool writeSet(const QString& path);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void open();
+    bool saveAs();
+    bool save();
+    void importImage();
+    void importImageLeft();
+    void importImageRight();
+    void importImage(int i);
+    void importImageRight(const QString& fileName);
+    void importImageLeft(const QString& fileName);
+    void importImage(const QString& fileName);
+    void importImage(const QString& fileName, int i);
+    void fitInView(int i);
+    void reset(int i);
+    void newFile();
+
+private:
+    QString askImageFile();
+    void loadInto(const QString& fileName, const QVector<int>& targets, bool resetFirst);
+    void showInSlot(int i, const QImage& image);
+    int askToSave(const QString& question);
+    void report(const QString& text);
+
+    Ui::MainWindow* ui;
+    TDermatoglyphEditor fingerEditors[10];
+    TPalmEditor palmEditors[2];
+    QSettings* settings;
+    QVector<TGlyphEditor*> editors;
+    QVector<QGraphicsView*> thumbnails;
+    QVector<QPushButton*> editButtons;
+    QVector<QPushButton*> cancelButtons;
+    QVector<QPushButton*> importButtons;
+    QSignalMapper* sceneMapper;
+    QSignalMapper* cancelMapper;
+    QSignalMapper* importMapper;
+    QVector<QImage> images;
+    QVector<QString> imageNames;
+    QVector<int> xPpis;
+    QVector<int> yPpis;
+    QString documentName;
+    QString documentDir;
+    TWheelEater* wheelEater;
+};
+
+#endif

@@ -1,0 +1,94 @@
+#include "app/setfile.h"
+
+#include "annotation/sectionformat.h"
+#include "annotation/treaderror.h"
+
+#include <QIODevice>
+#include <QSize>
+#include <QTextStream>
+#include <QXmlStreamReader>
+
+namespace setfile {
+
+static QString xmlError(const QXmlStreamReader& xml)
+{
+    return QString("Error reading XML file: %1 (line %2, column %3).")
+        .arg(xml.errorString())
+        .arg(xml.lineNumber())
+        .arg(xml.columnNumber());
+}
+
+Contents read(QIODevice& device)
+{
+    Contents contents;
+    QXmlStreamReader xml(&device);
+    if (!xml.readNextStartElement() || xml.name() != QLatin1String("dermatoglyphset")) {
+        if (xml.hasError())
+            throw TReadError(xmlError(xml));
+        throw TReadError("Error reading XML file: the first element is not \"dermatoglyphset\".");
+    }
+    if (!xml.readNextStartElement() || xml.name() != QLatin1String("images")) {
+        if (xml.hasError())
+            throw TReadError(xmlError(xml));
+        throw TReadError("Error reading XML file: the second element is not \"images\".");
+    }
+    int n = 0;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("images"))
+            break;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() != QLatin1String("image")) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        // A list longer than the twelve slots: the extra images have no slot.
+        if (n < slotCount) {
+            const QXmlStreamAttributes a = xml.attributes();
+            contents.images[n].src = a.value("src").toString();
+            contents.images[n].xPpi = a.value("xdpi").toInt();
+            contents.images[n].yPpi = a.value("ydpi").toInt();
+        }
+        ++n;
+    }
+    if (xml.hasError())
+        throw TReadError(xmlError(xml));
+    for (int i = 0; i < slotCount; ++i) {
+        bool complete = false;
+        try {
+            complete = contents.records[i].read(xml);
+        } catch (const TReadError&) {
+            // A file cut short reads as a missing section: name the real cause.
+            if (xml.hasError())
+                throw TReadError(xmlError(xml));
+            throw;
+        }
+        if (!complete) {
+            if (xml.hasError())
+                throw TReadError(xmlError(xml));
+            throw TReadError(QString("Error reading XML file: the file ends after %1 of the "
+                                     "twelve prints.").arg(i));
+        }
+    }
+    return contents;
+}
+
+void writeImageList(QTextStream& out, const QVector<SlotImage>& images,
+                    const QVector<QSize>& sizes)
+{
+    using sectionformat::writeLine;
+    writeLine(out, 0, "<dermatoglyphset>");
+    writeLine(out, 2, "<images>");
+    for (int i = 0; i < images.size(); ++i) {
+        const QSize size = sizes.value(i);
+        writeLine(out, 4, "<image src=\"" + sectionformat::escaped(images[i].src)
+                              + "\" xdpi=\"" + QString::number(images[i].xPpi)
+                              + "\" ydpi=\"" + QString::number(images[i].yPpi)
+                              + "\" width=\"" + QString::number(size.width())
+                              + "\" height=\"" + QString::number(size.height()) + "\" />");
+    }
+    writeLine(out, 2, "</images>");
+}
+
+}

@@ -1,0 +1,41 @@
+#ifndef SETFILE_H
+#define SETFILE_H
+
+#include "annotation/tglyphrecord.h"
+
+#include <QString>
+#include <QSize>
+#include <QVector>
+
+class QIODevice;
+class QTextStream;
+
+// The set file without widgets: what a set file holds once read and checked, and
+// the lines of its image list.
+namespace setfile {
+
+constexpr int slotCount = 12;
+
+struct SlotImage {
+    QString src;
+    int xPpi = 0;
+    int yPpi = 0;
+};
+
+struct Contents {
+    QVector<SlotImage> images = QVector<SlotImage>(slotCount);
+    QVector<TGlyphRecord> records = QVector<TGlyphRecord>(slotCount);
+};
+
+// Reads and checks a whole set file: the image list and all twelve sections.
+// Throws TReadError with the text for the user on any structural error, malformed
+// or truncated XML included; nothing is returned half-read.
+Contents read(QIODevice& device);
+
+// Lines 2 to 4 and 5 of a set file: the root, the image list and its end.
+void writeImageList(QTextStream& out, const QVector<SlotImage>& images,
+                    const QVector<QSize>& sizes);
+
+}
+
+#endif

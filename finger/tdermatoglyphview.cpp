@@ -1,0 +1,6 @@
+#include "finger/tdermatoglyphview.h"
+
+TDermatoglyphView::TDermatoglyphView(QWidget* parent)
+    : TGlyphView(parent)
+{
+}

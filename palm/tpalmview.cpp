@@ -1,0 +1,6 @@
+#include "palm/tpalmview.h"
+
+TPalmView::TPalmView(QWidget* parent)
+    : TGlyphView(parent)
+{
+}

@@ -1,0 +1,147 @@
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+
+namespace testsupport {
+
+void isolateSettings()
+{
+    static QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+}
+
+static void poll(std::function<bool()> attempt, int timeoutMs)
+{
+    auto timer = std::make_shared<QElapsedTimer>();
+    timer->start();
+    auto step = std::make_shared<std::function<void()>>();
+    *step = [attempt, timer, timeoutMs, step]() {
+        if (attempt())
+            return;
+        if (timer->elapsed() > timeoutMs)
+            return;
+        QTimer::singleShot(10, *step);
+    };
+    QTimer::singleShot(0, *step);
+}
+
+void onNextModal(std::function<void(QWidget*)> action, int timeoutMs)
+{
+    poll([action]() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return false;
+        action(modal);
+        return true;
+    }, timeoutMs);
+}
+
+void answerMessageBox(int standardButton)
+{
+    onNextModal([standardButton](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box)
+            return;
+        QAbstractButton* b = box->button(QMessageBox::StandardButton(standardButton));
+        if (b)
+            b->click();
+        else
+            box->reject();
+    });
+}
+
+void captureMessageBox(QString* text, int standardButton)
+{
+    onNextModal([text, standardButton](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box)
+            return;
+        if (text)
+            *text = box->text() + (box->informativeText().isEmpty() ? QString()
+                                                                     : "\n" + box->informativeText());
+        QAbstractButton* b = box->button(QMessageBox::StandardButton(standardButton));
+        if (b)
+            b->click();
+        else
+            box->reject();
+    });
+}
+
+void answerFileDialog(const QString& fileName)
+{
+    onNextModal([fileName](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        if (!dialog)
+            return;
+        if (fileName.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(fileName);
+        auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+        if (edit)
+            edit->setText(fileName);
+        dialog->accept();
+    });
+}
+
+void chooseMenuEntry(const QString& text, QStringList* entries, QList<bool>* enabled)
+{
+    poll([text, entries, enabled]() {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return false;
+        QAction* chosen = nullptr;
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator())
+                continue;
+            if (entries)
+                entries->append(a->text());
+            if (enabled)
+                enabled->append(a->isEnabled());
+            if (a->text() == text && a->isEnabled())
+                chosen = a;
+        }
+        if (chosen) {
+            // Return on the active entry goes the same way as a click: QMenu::exec
+            // then returns that action.
+            menu->setActiveAction(chosen);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else {
+            menu->close();
+        }
+        return true;
+    }, 5000);
+}
+
+bool writeImage(const QString& path, int width, int height, int ppi, QImage::Format format)
+{
+    QImage image(width, height, format);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.setPen(Qt::black);
+        for (int x = 0; x < width; x += 6)
+            p.drawLine(x, 0, x + height / 3, height);
+    }
+    const int dotsPerMeter = qRound(ppi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image.save(path);
+}
+
+}

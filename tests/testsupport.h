@@ -1,0 +1,39 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+// Shared helpers for the QtTest executables: isolated settings, answering modal
+// dialogs and menus from inside the test, and small synthetic images.
+namespace testsupport {
+
+// Points QSettings at a fresh temporary folder, so no test reads or writes the
+// user's real settings. Call before the first QSettings is made.
+void isolateSettings();
+
+// Runs action on the next modal widget (message box, file dialog) once it is up.
+void onNextModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
+// Presses the button of the next message box that has the given standard button.
+void answerMessageBox(int standardButton);
+// Remembers the text of the next message box and presses its default button.
+void captureMessageBox(QString* text, int standardButton = 0x00000400 /* Ok */);
+// Types fileName into the next file dialog and accepts it; empty cancels it.
+void answerFileDialog(const QString& fileName);
+// Chooses the entry with this text in the next popup menu; empty closes it.
+// The texts of all its entries (and whether each is enabled) are stored if asked.
+void chooseMenuEntry(const QString& text, QStringList* entries = nullptr,
+                     QList<bool>* enabled = nullptr);
+
+// A gray test image with a recorded resolution, written to path in the format its
+// suffix names.
+bool writeImage(const QString& path, int width, int height, int ppi,
+                QImage::Format format = QImage::Format_Grayscale8);
+
+}
+
+#endif

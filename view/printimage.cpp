@@ -1,0 +1,40 @@
+#include "view/printimage.h"
+
+#include <QCoreApplication>
+#include <QImageReader>
+
+namespace printimage {
+
+QImage load(const QString& fileName, QString* error)
+{
+    QImageReader reader(fileName);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels) {
+        if (error)
+            *error = QCoreApplication::translate("printimage",
+                         "The image is %1 × %2 pixels, larger than %3 megapixels.")
+                         .arg(size.width()).arg(size.height()).arg(maxPixels / 1000000);
+        return QImage();
+    }
+    QImage image = reader.read();
+    if (image.isNull() && error)
+        *error = reader.errorString();
+    return image;
+}
+
+QImage forDisplay(const QImage& image)
+{
+    if (image.isNull())
+        return image;
+    const QImage::Format target = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                          : QImage::Format_RGB32;
+    if (image.format() == target)
+        return image;
+    QImage converted = image.convertToFormat(target);
+    // The recorded resolution travels with the pixels.
+    converted.setDotsPerMeterX(image.dotsPerMeterX());
+    converted.setDotsPerMeterY(image.dotsPerMeterY());
+    return converted;
+}
+
+}

@@ -1,0 +1,24 @@
+#ifndef PRINTIMAGE_H
+#define PRINTIMAGE_H
+
+#include <QImage>
+#include <QString>
+
+// Reading scans safely and once: the checks every image read goes through, and the
+// one conversion that lets all slots share the pixels their pixmaps are made from.
+namespace printimage {
+
+// Scans whose header declares more pixels than this are refused before decoding.
+constexpr qint64 maxPixels = 256LL * 1000 * 1000;
+
+// Decodes fileName. On failure returns a null image and the reason in error
+// (the reader's own reason, or that the image is too large).
+QImage load(const QString& fileName, QString* error);
+
+// The image in the format pixmaps are made from, so QPixmap::fromImage shares its
+// pixels instead of converting them for every slot.
+QImage forDisplay(const QImage& image);
+
+}
+
+#endif

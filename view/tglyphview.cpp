@@ -1,0 +1,260 @@
+#include "view/tglyphview.h"
+
+#include "annotation/sectionformat.h"
+#include "annotation/tglyphrecord.h"
+#include "annotation/tgraphicsvertexitem.h"
+#include "view/printimage.h"
+
+#include <QGraphicsPixmapItem>
+#include <QGraphicsPolygonItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QTextStream>
+#include <QVector2D>
+
+static QPen dashedPen(const QColor& color)
+{
+    // Width 0: the outline's bounding rectangle is the clicked points' own.
+    QPen pen(color, 0);
+    pen.setCosmetic(true);
+    pen.setStyle(Qt::DashLine);
+    return pen;
+}
+
+TGlyphView::TGlyphView(QWidget* parent)
+    : QGraphicsView(parent),
+      scene(new QGraphicsScene(this))
+{
+    setScene(scene);
+    imageItem = scene->addPixmap(QPixmap());
+    selectionItem = scene->addPolygon(QPolygonF(), dashedPen(Qt::green));
+    selectionRectItem = scene->addRect(QRectF(0, 0, 0, 0), dashedPen(Qt::red));
+    setBackgroundBrush(QBrush(QPixmap(":/images/back.png")));
+    setInteractive(true);
+}
+
+TGlyphView::~TGlyphView()
+{
+    qDeleteAll(selectionMarkers);
+}
+
+QTransform TGlyphView::displayTransform() const
+{
+    QTransform t;
+    t.rotate(angle, Qt::ZAxis);
+    if (flipped)
+        t.scale(-1, 1);
+    return QPixmap::trueMatrix(t, workingPixmap.width(), workingPixmap.height());
+}
+
+void TGlyphView::showImage(const QImage& image, const QString& fileName)
+{
+    imageFileName = fileName;
+    workingPixmap = QPixmap::fromImage(printimage::forDisplay(image));
+    imageItem->setPixmap(workingPixmap);
+    xPpi = image.isNull() ? 0 : image.logicalDpiX();
+    yPpi = image.isNull() ? 0 : image.logicalDpiY();
+    setSceneRect(imageItem->sceneBoundingRect());
+    QGraphicsView::fitInView(imageItem, Qt::KeepAspectRatio);
+    emit sceneRectChanged(imageItem->sceneBoundingRect());
+    emit ppichanged(int(xPpi), int(yPpi));
+}
+
+bool TGlyphView::openImage(const QString& fileName, QString* error)
+{
+    const QImage image = printimage::load(fileName, error);
+    showImage(image, fileName);
+    return !image.isNull();
+}
+
+void TGlyphView::setImage(const QImage& image, const QString& fileName)
+{
+    showImage(image, fileName);
+}
+
+QImage TGlyphView::currentImage() const
+{
+    return imageItem->pixmap().toImage();
+}
+
+QRectF TGlyphView::selectionRect() const
+{
+    return selectionRectItem->rect();
+}
+
+void TGlyphView::showSelection(const QPolygonF& shown)
+{
+    for (int i = 0; i < selectionMarkers.size() && i < shown.size(); ++i)
+        selectionMarkers.at(i)->setPos(shown.at(i));
+    selectionItem->setPolygon(shown);
+    selectionRectItem->setRect(selectionItem->boundingRect());
+}
+
+void TGlyphView::clearSelection()
+{
+    selection.clear();
+    selectionItem->setPolygon(selection);
+    selectionRectItem->setRect(QRectF(0, 0, 0, 0));
+    selectionItem->setVisible(true);
+    selectionRectItem->setVisible(true);
+    qDeleteAll(selectionMarkers);
+    selectionMarkers.clear();
+}
+
+void TGlyphView::addSelectionPoint(const QPointF& point)
+{
+    // Points are kept in the coordinates of the cropped-to image, whatever the
+    // display shows, so the crop cuts what the user outlined on screen.
+    bool invertible = true;
+    const QTransform toImage = displayTransform().inverted(&invertible);
+    selection.append(invertible ? toImage.map(point) : point);
+    auto* marker = new TGraphicsVertexItem;
+    scene->addItem(marker);
+    marker->setPos(point);
+    marker->setMarkerBrush(Qt::NoBrush);
+    QPen pen(Qt::green);
+    pen.setCosmetic(true);
+    marker->setMarkerPen(pen);
+    selectionMarkers.append(marker);
+    showSelection(displayTransform().map(selection));
+}
+
+void TGlyphView::selectCrop(bool select)
+{
+    selecting = select;
+}
+
+void TGlyphView::cancelSelection()
+{
+    clearSelection();
+}
+
+void TGlyphView::crop()
+{
+    cropPolygon = selection;
+    const QRectF r = selection.boundingRect();
+    workingPixmap = workingPixmap.copy(r.toRect());
+    selecting = false;
+    selection.translate(-r.topLeft());
+    if (angle == 0 && !flipped) {
+        imageItem->setPixmap(workingPixmap);
+        setSceneRect(imageItem->boundingRect());
+        emit sceneRectChanged(imageItem->sceneBoundingRect());
+        showSelection(selection);
+    } else {
+        // A crop made on a turned or mirrored display stays turned and mirrored,
+        // so the annotation placed afterwards sits where it reads back from file.
+        updateTransform();
+    }
+    emit cropped();
+}
+
+void TGlyphView::fitInView()
+{
+    QGraphicsView::fitInView(imageItem, Qt::KeepAspectRatio);
+}
+
+void TGlyphView::rotate(int value)
+{
+    angle = value;
+    updateTransform();
+}
+
+void TGlyphView::flip(bool value)
+{
+    flipped = value;
+    updateTransform();
+}
+
+void TGlyphView::updateTransform()
+{
+    QTransform t;
+    t.rotate(angle, Qt::ZAxis);
+    if (flipped)
+        t.scale(-1, 1);
+    if (angle % 360 == 0 && !flipped)
+        imageItem->setPixmap(workingPixmap);   // no turn: share, do not copy
+    else
+        imageItem->setPixmap(workingPixmap.transformed(t, Qt::FastTransformation));
+    setSceneRect(QRectF(imageItem->boundingRect().toRect()));
+    showSelection(displayTransform().map(selection));
+    emit sceneRectChanged(imageItem->sceneBoundingRect());
+    QGraphicsView::fitInView(imageItem, Qt::KeepAspectRatio);
+}
+
+void TGlyphView::reset()
+{
+    workingPixmap = QPixmap();
+    angle = 0;
+    flipped = false;
+    cropPolygon.clear();
+    clearSelection();
+    imageItem->setPixmap(QPixmap());
+    imageFileName.clear();
+    selecting = false;
+    xPpi = 0;
+    yPpi = 0;
+}
+
+void TGlyphView::setXDpi(int ppi)
+{
+    xPpi = ppi;
+}
+
+void TGlyphView::setYDpi(int ppi)
+{
+    yPpi = ppi;
+}
+
+void TGlyphView::calibrate(bool value)
+{
+    calibrating = value;
+    calibrationStart = QPointF(0, 0);
+}
+
+bool TGlyphView::calibrationPress(const QPointF& scenePos)
+{
+    if (!calibrating)
+        return false;
+    if (qAbs(calibrationStart.x()) < 1e-12 && qAbs(calibrationStart.y()) < 1e-12) {
+        calibrationStart = scenePos;
+        return true;
+    }
+    const float distance = QVector2D(calibrationStart).distanceToPoint(QVector2D(scenePos));
+    calibrating = false;
+    calibrationStart = QPointF(0, 0);
+    emit calibrated(distance);
+    return true;
+}
+
+void TGlyphView::loadImageState(const TGlyphRecord& record)
+{
+    if (!record.src.isEmpty())
+        openImage(record.src);
+    selecting = true;
+    for (const QPointF& p : record.crop)
+        addSelectionPoint(p);
+    if (!record.crop.isEmpty())
+        crop();
+    selecting = false;
+    angle = record.angle;
+    flipped = record.flip;
+    updateTransform();
+}
+
+void TGlyphView::writeImageState(QTextStream& out, bool saveImage) const
+{
+    using namespace sectionformat;
+    writeLine(out, 0, "<dermatoglyph>");
+    if (saveImage)
+        writeImage(out, imageFileName, xPpi, yPpi);
+    writePointBlock(out, "<crop>", "</crop>", cropPolygon.toList());
+    writeLine(out, 2, "<transform angle=\"" + QString::number(angle) + "\" flip=\""
+                          + (flipped ? "1" : "0") + "\" />");
+}
+
+void TGlyphView::resizeEvent(QResizeEvent* event)
+{
+    emit resized();
+    QGraphicsView::resizeEvent(event);
+}

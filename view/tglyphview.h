@@ -1,0 +1,104 @@
+#ifndef TGLYPHVIEW_H
+#define TGLYPHVIEW_H
+
+#include <QGraphicsView>
+#include <QList>
+#include <QPixmap>
+#include <QPolygonF>
+
+class QGraphicsPixmapItem;
+class QGraphicsPolygonItem;
+class QGraphicsRectItem;
+class QTextStream;
+class TGlyphRecord;
+class TGraphicsVertexItem;
+
+// The view in which one print is shown and prepared: the image as loaded, as
+// cropped and as displayed after rotation and mirror, the crop outline, the
+// resolution and the calibration measurement.
+class TGlyphView : public QGraphicsView
+{
+    Q_OBJECT
+public:
+    explicit TGlyphView(QWidget* parent = nullptr);
+    ~TGlyphView() override;
+
+    bool openImage(const QString& fileName, QString* error = nullptr);
+    void setImage(const QImage& image, const QString& fileName = QString());
+    QImage currentImage() const;
+    QGraphicsPixmapItem* pixmapItem() const { return imageItem; }
+    QRectF selectionRect() const;
+    void loadImageState(const TGlyphRecord& record);
+
+    // Writes the common head of an annotation section: the root's opening tag, the
+    // image element when asked, the crop outline and the transform.
+    void writeImageState(QTextStream& out, bool saveImage) const;
+
+    QGraphicsScene* glyphScene() const { return scene; }
+    QPixmap croppedPixmap() const { return workingPixmap; }
+    QPolygonF selectionPolygon() const { return selection; }
+    QPolygonF cropOutline() const { return cropPolygon; }
+    QList<TGraphicsVertexItem*> selectionMarkerItems() const { return selectionMarkers; }
+    QString fileName() const { return imageFileName; }
+    bool isSelecting() const { return selecting; }
+    bool isCalibrating() const { return calibrating; }
+    double horizontalPpi() const { return xPpi; }
+    double verticalPpi() const { return yPpi; }
+    int rotation() const { return angle; }
+    bool isFlipped() const { return flipped; }
+    // The transform from the cropped image to the display (rotation and mirror).
+    QTransform displayTransform() const;
+
+signals:
+    void resized();
+    void sceneRectChanged(const QRectF& rect);
+    void cropped();
+    void ppichanged(int xPpi, int yPpi);
+    void calibrated(double distance);
+
+public slots:
+    void selectCrop(bool select);
+    void crop();
+    void fitInView();
+    void rotate(int angle);
+    void flip(bool flipped);
+    virtual void reset();
+    void setXDpi(int ppi);
+    void setYDpi(int ppi);
+    void calibrate(bool calibrate);
+    void cancelSelection();
+
+protected slots:
+    void addSelectionPoint(const QPointF& point);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // The calibration click rule shared by the annotation views: true when the
+    // press was taken by a measurement under way.
+    bool calibrationPress(const QPointF& scenePos);
+
+    QGraphicsScene* scene;
+    QGraphicsPolygonItem* selectionItem;
+    QGraphicsPixmapItem* imageItem;
+    QPixmap workingPixmap;
+    QGraphicsRectItem* selectionRectItem;
+    QPolygonF selection;
+    QPolygonF cropPolygon;
+    QList<TGraphicsVertexItem*> selectionMarkers;
+    QString imageFileName;
+    bool selecting = false;
+    double xPpi = 0;
+    double yPpi = 0;
+    int angle = 0;
+    bool flipped = false;
+    bool calibrating = false;
+    QPointF calibrationStart;
+
+private:
+    void updateTransform();
+    void showSelection(const QPolygonF& shown);
+    void clearSelection();
+    void showImage(const QImage& image, const QString& fileName);
+};
+
+#endif

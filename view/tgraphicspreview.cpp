@@ -1,0 +1,89 @@
+#include "view/tgraphicspreview.h"
+
+#include "view/tgraphicspreviewrect.h"
+
+#include <QGraphicsPixmapItem>
+#include <QGraphicsScene>
+#include <QScrollBar>
+
+TGraphicsPreview::TGraphicsPreview(QWidget* parent)
+    : QGraphicsView(parent)
+{
+    auto* previewScene = new QGraphicsScene(this);
+    setScene(previewScene);
+    previewItem = previewScene->addPixmap(QPixmap());
+    previewItem->setZValue(1);
+    previewItem->setTransformationMode(Qt::SmoothTransformation);
+    viewportRect = new TGraphicsPreviewRect;
+    viewportRect->setZValue(2);
+    previewScene->addItem(viewportRect);
+    setBackgroundBrush(QBrush(QPixmap(":/images/back.png")));
+    connect(viewportRect, &TGraphicsPreviewRect::itemMoved, this, &TGraphicsPreview::scrollTo);
+}
+
+void TGraphicsPreview::setView(QGraphicsView* view)
+{
+    if (observedView) {
+        disconnect(observedView->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+                   &TGraphicsPreview::fitRect);
+        disconnect(observedView->verticalScrollBar(), &QScrollBar::valueChanged, this,
+                   &TGraphicsPreview::fitRect);
+    }
+    observedView = view;
+    viewportRect->hide();
+    if (!view)
+        return;
+    scene()->setSceneRect(view->sceneRect());
+    fitRect();
+    viewportRect->show();
+    connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            &TGraphicsPreview::fitRect);
+    connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &TGraphicsPreview::fitRect);
+}
+
+void TGraphicsPreview::setImage(const QImage& image)
+{
+    // The navigator shows a reduced copy scaled back up to the print's size, so it
+    // frames the same scene coordinates without holding a full-size copy.
+    QImage small = image;
+    if (image.width() > previewSide || image.height() > previewSide)
+        small = image.scaled(previewSide, previewSide, Qt::KeepAspectRatio, Qt::FastTransformation);
+    previewItem->setPixmap(QPixmap::fromImage(small));
+    previewItem->setScale(small.isNull() || small.width() == 0
+                              ? 1.0 : double(image.width()) / small.width());
+    QGraphicsView::fitInView(previewItem, Qt::KeepAspectRatio);
+}
+
+void TGraphicsPreview::setItem(QGraphicsItem* item)
+{
+    observedItem = item;
+}
+
+void TGraphicsPreview::fitRect()
+{
+    if (!observedView || !observedItem)
+        return;
+    const QTransform inv = observedView->transform().inverted();
+    QRectF r = QRectF(inv.mapRect(observedView->viewport()->rect()));
+    r = r & observedItem->boundingRect();
+    viewportRect->setRect(r);
+    const QPoint p = inv.map(QPoint(observedView->horizontalScrollBar()->value(),
+                                    observedView->verticalScrollBar()->value()));
+    viewportRect->setPos(p);
+}
+
+void TGraphicsPreview::scrollTo(const QPointF& point)
+{
+    if (!observedView)
+        return;
+    const QTransform m = observedView->transform();
+    observedView->horizontalScrollBar()->setValue(int(m.m11() * point.x() + 0.5));
+    observedView->verticalScrollBar()->setValue(int(m.m22() * point.y() + 0.5));
+}
+
+void TGraphicsPreview::resizeEvent(QResizeEvent* event)
+{
+    QGraphicsView::fitInView(previewItem, Qt::KeepAspectRatio);
+    QGraphicsView::resizeEvent(event);
+}
