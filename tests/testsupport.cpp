@@ -91,11 +91,12 @@ void answerFileDialog(const QString& fileName)
             dialog->reject();
             return;
         }
-        dialog->selectFile(fileName);
         auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
         if (edit)
             edit->setText(fileName);
-        dialog->accept();
+        else
+            dialog->selectFile(fileName);
+        QMetaObject::invokeMethod(dialog, "accept");
     });
 }
 
