@@ -1,6 +1,470 @@
 #include "palm/tpalmview.h"
 
+#include "annotation/sectionformat.h"
+#include "annotation/tglyphrecord.h"
+#include "annotation/tgraphicsvertexitem.h"
+#include "annotation/trcline.h"
+#include "palm/tpalmsettings.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTextStream>
+
 TPalmView::TPalmView(QWidget* parent)
-    : TGlyphView(parent)
+    : TGlyphView(parent),
+      triradiusLabels(slotLabels())
 {
+    triradia.fill(nullptr, triradiusLabels.size());
+    triradiusLines.fill(nullptr, countLineCount);
+    triradiusCounts.fill(nullptr, countLineCount);
+    // Only their geometry is used, for the atd angle.
+    atLine = scene->addLine(QLineF());
+    dtLine = scene->addLine(QLineF());
+    atLine->hide();
+    dtLine->hide();
+}
+
+TPalmView::~TPalmView()
+{
+    // A landmark deletes its traced points, segments and labels itself; it must go
+    // before the scene does, or the scene would delete those a second time.
+    qDeleteAll(triradia);
+    qDeleteAll(cores);
+}
+
+QStringList TPalmView::slotLabels()
+{
+    return {"a", "b", "c", "d", "t", "cd", "a1", "b1", "c1", "d1",
+            "tb", "t1", "t2", "t3", "o1", "o2", "o3"};
+}
+
+QStringList TPalmView::countLineNames()
+{
+    return {"ba", "cb", "dc", "td"};
+}
+
+bool TPalmView::isLandmark(TGraphicsVertexItem* item) const
+{
+    return item && (triradia.contains(item) || cores.contains(item));
+}
+
+void TPalmView::addTriradia(bool enabled)
+{
+    addingTriradia = enabled;
+    for (TGraphicsVertexItem* item : qAsConst(triradia))
+        if (item)
+            item->setFlag(QGraphicsItem::ItemIsMovable, enabled);
+}
+
+void TPalmView::addCores(bool add)
+{
+    addingCores = add;
+    for (TGraphicsVertexItem* item : qAsConst(cores))
+        item->setFlag(QGraphicsItem::ItemIsMovable, add);
+}
+
+void TPalmView::addRidgePoints(bool add)
+{
+    addingRidgePoints = add;
+    for (TRCLine* line : qAsConst(triradiusCounts))
+        if (line)
+            line->setEditable(add);
+}
+
+void TPalmView::addRadiants(bool add)
+{
+    addingRadiants = add;
+    currentVertex = nullptr;
+}
+
+void TPalmView::addCentralLines(bool add)
+{
+    addingCentralLines = add;
+    currentVertex = nullptr;
+}
+
+void TPalmView::removeTriradius(int i)
+{
+    TGraphicsVertexItem* item = triradia.value(i);
+    if (item) {
+        if (item == currentVertex)
+            currentVertex = nullptr;
+        item->clearRidgeLines();
+        delete item;
+        triradia[i] = nullptr;
+    }
+    emit triradiumChanged(i, false);
+    connectPoints();
+}
+
+void TPalmView::cancelTriradia()
+{
+    for (int i = 0; i < triradia.size(); ++i)
+        removeTriradius(i);
+}
+
+void TPalmView::cancelTriradium(int i)
+{
+    if (i < 0 || i >= triradia.size())
+        return;
+    removeTriradius(i);
+}
+
+void TPalmView::cancelCores()
+{
+    if (cores.contains(currentVertex))
+        currentVertex = nullptr;
+    qDeleteAll(cores);
+    cores.clear();
+}
+
+void TPalmView::cancelRidgePoints()
+{
+    for (TRCLine* line : qAsConst(triradiusCounts))
+        if (line)
+            line->clearRidgePoints();
+}
+
+void TPalmView::cancelRadiants()
+{
+    for (TGraphicsVertexItem* item : qAsConst(triradia))
+        if (item)
+            item->clearRidgeLines();
+}
+
+void TPalmView::cancelCentralLines()
+{
+    for (TGraphicsVertexItem* item : qAsConst(cores))
+        item->clearRidgeLines();
+}
+
+TGraphicsVertexItem* TPalmView::addTriradius(int i, const QPointF& p)
+{
+    if (i < 0 || i >= triradia.size())
+        return nullptr;
+    if (triradia.at(i))
+        return triradia.at(i);
+    auto* item = new TGraphicsVertexItem;
+    triradia[i] = item;
+    // Positioned before it enters the scene, so a point read from a file keeps
+    // its coordinates even while no image gives the scene its extent.
+    item->setPos(p);
+    scene->addItem(item);
+    QPen pen;
+    pen.setColor(Qt::red);
+    item->setMarkerPen(pen);
+    item->setMarkerBrush(QBrush(Qt::red, Qt::SolidPattern));
+    item->setTriradius();
+    emit triradiumChanged(i, true);
+    auto* text = new QGraphicsTextItem(item);
+    text->setHtml("<font color=\"red\">" + triradiusLabels.at(i) + "</font>");
+    text->setFlag(QGraphicsItem::ItemIgnoresTransformations);
+    text->setZValue(50);
+    text->setPos(-5, 10);
+    connect(item, &TGraphicsVertexItem::moved, this, &TPalmView::connectPoints);
+    item->setFlag(QGraphicsItem::ItemIsMovable);
+    item->setFlag(QGraphicsItem::ItemSendsGeometryChanges);
+    item->setLinesRed();
+    return item;
+}
+
+TGraphicsVertexItem* TPalmView::addCorePoint(const QPointF& p)
+{
+    auto* item = new TGraphicsVertexItem;
+    item->setZValue(2000);
+    item->setPos(p);
+    scene->addItem(item);
+    item->setMarkerBrush(QBrush(Qt::yellow, Qt::SolidPattern));
+    item->setMarkerPen(QPen(Qt::yellow));
+    cores.append(item);
+    connect(item, &TGraphicsVertexItem::moved, this, &TPalmView::connectPoints);
+    item->setFlag(QGraphicsItem::ItemIsMovable);
+    item->setFlag(QGraphicsItem::ItemSendsGeometryChanges);
+    item->setCore();
+    return item;
+}
+
+void TPalmView::addRidgePoint(const QPointF& p)
+{
+    auto* line = dynamic_cast<TRCLine*>(scene->itemAt(p, transform()));
+    if (line && triradiusCounts.contains(line))
+        line->addRidgePoint(p.x(), p.y());
+}
+
+void TPalmView::addRidgePoint(const QPointF& p, int i)
+{
+    if (TRCLine* line = triradiusCounts.value(i))
+        line->addRidgePoint(p.x(), p.y());
+}
+
+void TPalmView::connectPoints()
+{
+    qDeleteAll(triradiusCounts);
+    qDeleteAll(triradiusLines);
+    triradiusCounts.fill(nullptr, countLineCount);
+    triradiusLines.fill(nullptr, countLineCount);
+
+    auto placed = [this](int slot) { return triradia.at(slot) != nullptr; };
+    int pairs[countLineCount][2] = {{A, B}, {B, C}, {C, D}, {D, T}};
+    bool used[countLineCount] = {true, true, true, true};
+    if (placed(CD)) {
+        pairs[1][1] = CD;
+        pairs[3][0] = CD;
+        used[2] = false;
+    }
+    // The first axial triradius that is placed closes the d line.
+    for (int axial : {T, TB, T1, T2, T3}) {
+        if (placed(axial)) {
+            pairs[3][1] = axial;
+            break;
+        }
+    }
+
+    for (int i = 0; i < countLineCount; ++i) {
+        if (!used[i] || !placed(pairs[i][0]) || !placed(pairs[i][1]))
+            continue;
+        const QLineF segment(triradia.at(pairs[i][0])->pos(), triradia.at(pairs[i][1])->pos());
+        auto* dashed = new QGraphicsLineItem;
+        scene->addItem(dashed);
+        dashed->setLine(segment);
+        QPen pen;
+        pen.setStyle(Qt::DashLine);
+        pen.setColor(Qt::red);
+        pen.setCosmetic(true);
+        dashed->setPen(pen);
+        dashed->setCursor(Qt::CrossCursor);
+        triradiusLines[i] = dashed;
+        auto* counted = new TRCLine;
+        counted->setCountedLine(segment);
+        triradiusCounts[i] = counted;
+        scene->addItem(counted);
+    }
+
+    if (placed(A) && placed(pairs[3][0]) && placed(pairs[3][1])) {
+        const QPointF t = triradia.at(pairs[3][1])->pos();
+        atLine->setLine(QLineF(triradia.at(A)->pos(), t));
+        dtLine->setLine(QLineF(triradia.at(pairs[3][0])->pos(), t));
+        double x = atLine->line().angleTo(dtLine->line());
+        if (x > 180)
+            x = 360 - x;
+        emit angle(true, x);
+    } else {
+        emit angle(false, 0.0);
+    }
+}
+
+void TPalmView::reset()
+{
+    cancelRadiants();
+    cancelCentralLines();
+    TGlyphView::reset();
+    cancelTriradia();
+    cancelCores();
+    connectPoints();
+}
+
+void TPalmView::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF scenePos = mapToScene(event->pos());
+    auto* vertex = dynamic_cast<TGraphicsVertexItem*>(itemAt(event->pos()));
+    if (event->button() == Qt::RightButton)
+        rightPress(vertex, event->pos());
+    else if (event->button() == Qt::LeftButton)
+        leftPress(event, vertex, scenePos);
+}
+
+void TPalmView::rightPress(TGraphicsVertexItem* vertex, const QPoint& pos)
+{
+    const QPoint global = mapToGlobal(pos);
+    if (addingTriradia) {
+        if (!vertex || !triradia.contains(vertex))
+            return;
+        QMenu menu;
+        QAction* remove = menu.addAction("Delete triradial point");
+        if (menu.exec(global) == remove) {
+            const int index = triradia.indexOf(vertex);
+            if (index >= 0) {
+                cancelTriradium(index);
+                connectPoints();
+            }
+        }
+    } else if (addingRidgePoints) {
+        if (!vertex)
+            return;
+        for (TRCLine* line : qAsConst(triradiusCounts)) {
+            if (!line || !line->hasRidgePoint(vertex))
+                continue;
+            QMenu menu;
+            QAction* remove = menu.addAction("Delete ridge point");
+            if (menu.exec(global) == remove)
+                line->removeRidgePoint(vertex);
+            return;   // a ridge point sits on one line only
+        }
+    } else if (addingRadiants || addingCentralLines) {
+        const bool radiants = addingRadiants;
+        if (!vertex || !(radiants ? triradia.contains(vertex) : cores.contains(vertex)))
+            return;
+        QMenu menu;
+        QAction* add = menu.addAction(radiants ? "Add radiant" : "Add central line");
+        menu.addSeparator();
+        QAction* remove = menu.addAction(radiants ? "Delete radiants" : "Delete central lines");
+        add->setEnabled(vertex->ridgeLineCount() < (radiants ? 3 : 1));
+        QAction* chosen = menu.exec(global);
+        if (chosen == add) {
+            vertex->addRidgeLine();
+            currentVertex = vertex;
+        } else if (chosen == remove) {
+            vertex->clearRidgeLines();
+            currentVertex = nullptr;
+        }
+    }
+}
+
+void TPalmView::leftPress(QMouseEvent* event, TGraphicsVertexItem* vertex,
+                          const QPointF& scenePos)
+{
+    if (calibrationPress(scenePos))
+        return;
+    if (addingCentralLines || addingRadiants) {
+        if (currentVertex)
+            currentVertex->addRidgePoint(scenePos);
+        return;
+    }
+    if (selecting) {
+        addSelectionPoint(scenePos);
+        return;
+    }
+    const QPoint global = mapToGlobal(event->pos());
+    if (addingCores) {
+        if (isLandmark(vertex)) {
+            QGraphicsView::mousePressEvent(event);
+            return;
+        }
+        QMenu menu;
+        QAction* add = menu.addAction("Add core point");
+        if (menu.exec(global) == add)
+            addCorePoint(scenePos);
+        return;
+    }
+    if (addingTriradia) {
+        if (isLandmark(vertex)) {
+            QGraphicsView::mousePressEvent(event);
+        } else {
+            QMenu menu;
+            QList<QAction*> entries;
+            for (int i = 0; i < triradiusLabels.size(); ++i) {
+                QAction* entry = menu.addAction("Add triradius " + triradiusLabels.at(i));
+                if (triradia.at(i)) {
+                    entry->setCheckable(true);
+                    entry->setChecked(true);
+                    entry->setEnabled(false);
+                }
+                entries.append(entry);
+            }
+            const int index = entries.indexOf(menu.exec(global));
+            if (index >= 0)
+                addTriradius(index, scenePos);
+        }
+        connectPoints();
+        return;
+    }
+    if (addingRidgePoints)
+        addRidgePoint(scenePos);
+}
+
+void TPalmView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && (addingCentralLines || addingRadiants) && currentVertex)
+        currentVertex->removeLastRidgePoint();
+}
+
+void TPalmView::save(QTextStream& out, bool saveImage, const QVector<bool>& present,
+                     const QVector<bool>& determined, TPalmSettings* settings)
+{
+    using namespace sectionformat;
+    writeImageState(out, saveImage);
+    writeLine(out, 2, "<triradium>");
+    for (int i = 0; i < triradia.size(); ++i) {
+        const TGraphicsVertexItem* item = triradia.at(i);
+        const QString flags = QString(" p=\"%1\" d=\"%2\"")
+                                  .arg(present.value(i) ? 1 : 0)
+                                  .arg(determined.value(i) ? 1 : 0);
+        writeLandmark(out, item ? item->pos() : QPointF(0, 0),
+                      item ? item->ridgeLines() : QList<QList<QPointF>>(), flags, "/>");
+    }
+    writeLine(out, 2, "</triradium>");
+    const QStringList names = countLineNames();
+    for (int i = 0; i < triradiusCounts.size(); ++i)
+        if (const TRCLine* line = triradiusCounts.at(i))
+            writePointBlock(out, "<line type=\"" + names.at(i) + "\">", "</line>",
+                            line->ridgePointPositions());
+    writeLine(out, 2, "<core>");
+    for (const TGraphicsVertexItem* item : qAsConst(cores))
+        writeLandmark(out, item->pos(), item->ridgeLines());
+    writeLine(out, 2, "</core>");
+    if (settings)
+        settings->saveSettings(out);
+    writeLine(out, 0, "</dermatoglyph>");
+}
+
+bool TPalmView::save(const QString& fileName, bool saveImage, const QVector<bool>& present,
+                     const QVector<bool>& determined, TPalmSettings* settings, QString* error)
+{
+    return sectionformat::writeXmlFile(
+        fileName,
+        [&](QTextStream& out) { save(out, saveImage, present, determined, settings); },
+        error);
+}
+
+void TPalmView::traceLines(TGraphicsVertexItem* item, const QList<QList<QPointF>>& lines)
+{
+    for (const QList<QPointF>& line : lines) {
+        item->addRidgeLine();
+        for (const QPointF& p : line)
+            item->addRidgePoint(p);
+    }
+}
+
+void TPalmView::loadAnnotation(const TGlyphRecord& record)
+{
+    // The tools the user has switched on stay on: the loaded landmarks are as
+    // movable and the rebuilt lines as editable as the buttons say.
+    const bool wasAddingTriradia = addingTriradia;
+    const bool wasAddingCores = addingCores;
+    const bool wasAddingRidgePoints = addingRidgePoints;
+    currentVertex = nullptr;
+
+    for (int k = 0; k < record.cores.size(); ++k)
+        traceLines(addCorePoint(record.cores.at(k)), record.ridgeLines(k));
+
+    // Slots past the points in the section are empty; points past the last slot
+    // have no slot to go to.
+    const int restored = qMin(int(triradia.size()), record.triradia.size());
+    for (int i = 0; i < restored; ++i) {
+        if (!record.determined.value(i))
+            continue;
+        TGraphicsVertexItem* item = addTriradius(i, record.triradia.at(i));
+        item->setLabel(triradiusLabels.at(i));
+        item->setZValue(2000);
+        traceLines(item, record.triradiusRidgeLines(i));
+    }
+
+    connectPoints();
+    const QList<QPointF>* counted[countLineCount] = {&record.ba, &record.cb, &record.dc,
+                                                     &record.td};
+    for (int i = 0; i < countLineCount; ++i) {
+        TRCLine* line = triradiusCounts.at(i);
+        if (!line)
+            continue;   // its triradii are not in the section: the points have no line
+        line->setEditable(true);
+        for (const QPointF& p : *counted[i])
+            line->addRidgePoint(p.x(), p.y());
+    }
+    addTriradia(wasAddingTriradia);
+    addCores(wasAddingCores);
+    addRidgePoints(wasAddingRidgePoints);
 }

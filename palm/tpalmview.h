@@ -3,12 +3,102 @@
 
 #include "view/tglyphview.h"
 
-// The view of one palm print with its annotation tools.
+#include <QList>
+#include <QStringList>
+#include <QVector>
+
+class QGraphicsLineItem;
+class TGlyphRecord;
+class TGraphicsVertexItem;
+class TPalmSettings;
+class TRCLine;
+
+// The view of one palm print with its annotation tools: seventeen named triradius
+// slots, core points, radiants and central lines traced from them, the four
+// ridge-count lines between the digital and axial triradii and the atd angle.
 class TPalmView : public TGlyphView
 {
     Q_OBJECT
 public:
+    static constexpr int slotCount = 17;
+    static constexpr int countLineCount = 4;
+    // Slot indices with a meaning of their own.
+    enum Slot { A = 0, B = 1, C = 2, D = 3, T = 4, CD = 5, TB = 10, T1 = 11, T2 = 12, T3 = 13 };
+
     explicit TPalmView(QWidget* parent = nullptr);
+    ~TPalmView() override;
+
+    static QStringList slotLabels();
+    // The names of the four ridge-count lines as they are stored.
+    static QStringList countLineNames();
+
+    TGraphicsVertexItem* addTriradius(int i, const QPointF& p);
+    void loadAnnotation(const TGlyphRecord& record);
+
+    TGraphicsVertexItem* triradius(int i) const { return triradia.value(i); }
+    QList<TGraphicsVertexItem*> corePoints() const { return cores; }
+    TRCLine* countLine(int i) const { return triradiusCounts.value(i); }
+    QGraphicsLineItem* connectingLine(int i) const { return triradiusLines.value(i); }
+    TGraphicsVertexItem* tracedVertex() const { return currentVertex; }
+    bool isAddingTriradia() const { return addingTriradia; }
+    bool isAddingCores() const { return addingCores; }
+    bool isAddingRidgePoints() const { return addingRidgePoints; }
+    bool isAddingRadiants() const { return addingRadiants; }
+    bool isAddingCentralLines() const { return addingCentralLines; }
+
+signals:
+    void triradiumChanged(int i, bool present);
+    void angle(bool present, double angle);
+
+public slots:
+    void addTriradia(bool enabled);
+    void addCores(bool add);
+    void addRidgePoints(bool add);
+    void addRadiants(bool add);
+    void addCentralLines(bool add);
+    void cancelTriradia();
+    void cancelTriradium(int i);
+    void cancelCores();
+    void cancelRidgePoints();
+    void cancelRadiants();
+    void cancelCentralLines();
+    TGraphicsVertexItem* addCorePoint(const QPointF& p);
+    void addRidgePoint(const QPointF& p);
+    void addRidgePoint(const QPointF& p, int i);
+    void connectPoints();
+    void reset() override;
+    void save(QTextStream& out, bool saveImage, const QVector<bool>& present,
+              const QVector<bool>& determined, TPalmSettings* settings);
+    // The stand-alone file; false with the reason in error when it could not be
+    // written, an earlier file of that name then being left as it was.
+    bool save(const QString& fileName, bool saveImage, const QVector<bool>& present,
+              const QVector<bool>& determined, TPalmSettings* settings,
+              QString* error = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void removeTriradius(int i);
+    void traceLines(TGraphicsVertexItem* item, const QList<QList<QPointF>>& lines);
+    bool isLandmark(TGraphicsVertexItem* item) const;
+    void rightPress(TGraphicsVertexItem* vertex, const QPoint& pos);
+    void leftPress(QMouseEvent* event, TGraphicsVertexItem* vertex, const QPointF& scenePos);
+
+    TGraphicsVertexItem* currentVertex = nullptr;
+    QVector<TGraphicsVertexItem*> triradia;
+    QStringList triradiusLabels;
+    QList<TGraphicsVertexItem*> cores;
+    QGraphicsLineItem* atLine;
+    QGraphicsLineItem* dtLine;
+    bool addingTriradia = false;
+    bool addingCores = false;
+    bool addingRidgePoints = false;
+    bool addingRadiants = false;
+    bool addingCentralLines = false;
+    QVector<QGraphicsLineItem*> triradiusLines;
+    QVector<TRCLine*> triradiusCounts;
 };
 
 #endif
