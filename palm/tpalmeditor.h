@@ -3,9 +3,18 @@
 
 #include "view/tglypheditor.h"
 
+#include <QStringList>
+#include <QVector>
+
+class QButtonGroup;
+class QCheckBox;
+class QSignalMapper;
+class QTableWidget;
+class TPalmSettings;
 class TPalmView;
 
-// The editor window of one palm print.
+// The editor window of one palm print: the palm tools, the table of the
+// seventeen triradius slots and the classification panel.
 class TPalmEditor : public TGlyphEditor
 {
     Q_OBJECT
@@ -15,13 +24,48 @@ public:
     void writeAnnotation(QTextStream& out) override;
     void loadAnnotation(const TGlyphRecord& record) override;
 
+    TPalmView* palmGlyphView() const { return palmView; }
+    TPalmSettings* settingsPanel() const { return panel; }
+    QTableWidget* triradiusTable() const { return table; }
+    QCheckBox* presentBox(int i) const { return presentBoxes.value(i); }
+    QCheckBox* determinedBox(int i) const { return determinedBoxes.value(i); }
+    QPushButton* cancelTriradiusButton(int i) const { return cancelTriradiusButtons.value(i); }
+    QPushButton* coresButton() const { return buttonCores; }
+    QPushButton* triradiaButton() const { return buttonTriradia; }
+    QPushButton* ridgeCountButton() const { return buttonRidgeCount; }
+    QPushButton* radiantsButton() const { return buttonRadiants; }
+    QPushButton* centralLinesButton() const { return buttonCentralLines; }
+    QButtonGroup* tools() const { return toolGroup; }
+
 public slots:
+    void triradiumChanged(int i, bool present);
     void saveFile() override;
     void exportFile() override;
     void reset() override;
 
 private:
+    QVector<bool> presentFlags() const;
+    QVector<bool> determinedFlags() const;
+
+    QVector<QPushButton*> cancelTriradiusButtons;
+    QVector<QCheckBox*> determinedBoxes;
+    QVector<QCheckBox*> presentBoxes;
+    QSignalMapper* cancelMapper;
+    QStringList triradiusLabels;
+    TPalmSettings* panel;
+    QPushButton* buttonCores;
+    QPushButton* buttonTriradia;
+    QPushButton* buttonRidgeCount;
+    QPushButton* buttonRadiants;
+    QPushButton* buttonCentralLines;
+    QPushButton* buttonCancelCores;
+    QPushButton* buttonCancelTriradia;
+    QPushButton* buttonCancelRidgeCount;
+    QPushButton* buttonCancelRadiants;
+    QPushButton* buttonCancelCentralLines;
     TPalmView* palmView;
+    QButtonGroup* toolGroup;
+    QTableWidget* table;
 };
 
 #endif

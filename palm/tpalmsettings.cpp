@@ -1,0 +1,262 @@
+#include "palm/tpalmsettings.h"
+#include "ui_tpalmsettings.h"
+
+#include "annotation/sectionformat.h"
+#include "annotation/tglyphrecord.h"
+#include "palm/palmformula.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QSignalMapper>
+#include <QTableWidgetItem>
+
+static const char* const mainLineTypes[] = {"Dterm", "Cterm", "Bterm", "Aterm", "Tterm"};
+static const char* const patternTypes[] = {"Hypothenar1", "Hypothenar2", "Thenar1", "Thenar2",
+                                           "I1", "I2", "I3", "I4"};
+enum { RowD = 0, RowA = 3, Rows = 5, PatternRows = 8 };
+
+static QComboBox* comboBox(const QStringList& texts)
+{
+    auto* box = new QComboBox;
+    box->addItems(texts);
+    return box;
+}
+
+static QComboBox* terminationBox()
+{
+    auto* box = new QComboBox;
+    for (const QString& code : palmformula::terminationCodes())
+        box->addItem(code, palmformula::terminationValue(code));
+    return box;
+}
+
+static QTableWidgetItem* readOnlyItem()
+{
+    auto* item = new QTableWidgetItem;
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+static void setEditable(QTableWidgetItem* item, bool editable)
+{
+    item->setFlags(editable ? item->flags() | Qt::ItemIsEditable
+                            : item->flags() & ~Qt::ItemIsEditable);
+}
+
+TPalmSettings::TPalmSettings(QWidget* parent)
+    : QWidget(parent),
+      ui(new Ui::TPalmSettings),
+      dualMapper(new QSignalMapper(this)),
+      patternMapper(new QSignalMapper(this))
+{
+    ui->setupUi(this);
+
+    QTableWidget* mainLines = ui->tableMainLines;
+    for (int i = 0; i < Rows; ++i) {
+        dualBoxes.append(comboBox({"Simple", "Dual"}));
+        firstTerminationBoxes.append(terminationBox());
+        secondTerminationBoxes.append(terminationBox());
+        secondTerminationBoxes.last()->setEnabled(false);
+        mainLines->setCellWidget(i, 0, dualBoxes.last());
+        mainLines->setCellWidget(i, 1, firstTerminationBoxes.last());
+        mainLines->setCellWidget(i, 2, secondTerminationBoxes.last());
+    }
+    mainLines->setColumnWidth(0, 70);
+    mainLines->setColumnWidth(1, 45);
+    mainLines->setColumnWidth(2, 45);
+
+    for (int i = 0; i < 5; ++i) {
+        auto* box = new QCheckBox;
+        // Follows the triradius table of the editor; the user does not set it here.
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->setFocusPolicy(Qt::NoFocus);
+        axialBoxes.append(box);
+        ui->tableAxialTriradii->setCellWidget(0, i, box);
+        ui->tableAxialTriradii->setColumnWidth(i, 35);
+    }
+
+    const QStringList hypothenar = {"Au", "Ar", "Ac", "Tu", "Tr", "Tc",
+                                    "Lu", "Lr", "Lc", "W", "Ws", "Wd"};
+    const QStringList thenar = {"O", "V", "Lu", "Lr", "W"};
+    const QStringList interdigital = {"Ld", "D", "d", "L", "l", "W", "O", "V", "M"};
+    palmarPatternBoxes = {comboBox(hypothenar), comboBox(hypothenar), comboBox(thenar),
+                          comboBox(thenar)};
+    for (int i = 0; i < 4; ++i)
+        interdigitalPatternBoxes.append(comboBox(interdigital));
+    QTableWidget* patterns = ui->tablePalmPatterns;
+    for (int i = 0; i < PatternRows; ++i) {
+        patternOptionBoxes.append(comboBox({"predefined", "custom", "not available"}));
+        patternTextItems.append(readOnlyItem());
+        patterns->setCellWidget(i, 0, patternOptionBoxes.last());
+        patterns->setCellWidget(i, 1, predefinedPatternBox(i));
+        patterns->setItem(i, 2, patternTextItems.last());
+    }
+    patterns->setColumnWidth(0, 80);
+    patterns->setColumnWidth(1, 45);
+    patterns->setColumnWidth(2, 45);
+
+    formulaItem = readOnlyItem();
+    ui->tableSummary->setItem(0, 0, formulaItem);
+    for (int i = 0; i < 4; ++i) {
+        mainLineIndexItems.append(readOnlyItem());
+        ui->tableSummary->setItem(i + 1, 0, mainLineIndexItems.last());
+    }
+    angleItem = readOnlyItem();
+    ui->tableSummary->setItem(5, 0, angleItem);
+    ui->tableSummary->setColumnWidth(0, 450);
+
+    const auto indexChanged = QOverload<int>::of(&QComboBox::currentIndexChanged);
+    for (int i = 0; i < Rows; ++i) {
+        connect(dualBoxes[i], indexChanged, dualMapper, QOverload<>::of(&QSignalMapper::map));
+        dualMapper->setMapping(dualBoxes[i], i);
+    }
+    connect(dualMapper, &QSignalMapper::mappedInt, this, &TPalmSettings::updateDual);
+    for (int i = 0; i < PatternRows; ++i) {
+        connect(patternOptionBoxes[i], indexChanged, patternMapper,
+                QOverload<>::of(&QSignalMapper::map));
+        patternMapper->setMapping(patternOptionBoxes[i], i);
+    }
+    connect(patternMapper, &QSignalMapper::mappedInt, this, &TPalmSettings::updatePattern);
+    for (int row : {int(RowD), int(RowA)})
+        for (QComboBox* box : {dualBoxes[row], firstTerminationBoxes[row],
+                               secondTerminationBoxes[row]})
+            connect(box, indexChanged, this, &TPalmSettings::updateMainLineIndex);
+    for (QComboBox* box : findChildren<QComboBox*>())
+        connect(box, indexChanged, this, &TPalmSettings::updateFormula);
+    for (QCheckBox* box : qAsConst(axialBoxes))
+        connect(box, &QCheckBox::toggled, this, &TPalmSettings::updateFormula);
+    connect(patterns, &QTableWidget::cellChanged, this, &TPalmSettings::updateFormula);
+
+    patternOptionBoxes[1]->setCurrentIndex(palmformula::NotAvailable);
+    patternOptionBoxes[3]->setCurrentIndex(palmformula::NotAvailable);
+}
+
+TPalmSettings::~TPalmSettings()
+{
+    delete ui;
+}
+
+QComboBox* TPalmSettings::predefinedPatternBox(int row) const
+{
+    return row < 4 ? palmarPatternBoxes.value(row) : interdigitalPatternBoxes.value(row - 4);
+}
+
+QString TPalmSettings::formula() const
+{
+    return formulaItem->text();
+}
+
+QString TPalmSettings::mainLineIndex(int i) const
+{
+    return mainLineIndexItems.value(i) ? mainLineIndexItems.at(i)->text() : QString();
+}
+
+QString TPalmSettings::angleText() const
+{
+    return angleItem->text();
+}
+
+void TPalmSettings::setAngle(bool present, double angle)
+{
+    angleItem->setText(present ? QString::number(angle, 'g', 6) + QChar(0x00B0) : QString());
+}
+
+void TPalmSettings::updateDual(int i)
+{
+    secondTerminationBoxes[i]->setEnabled(dualBoxes[i]->currentIndex() != 0);
+}
+
+void TPalmSettings::updatePattern(int i)
+{
+    const int option = patternOptionBoxes[i]->currentIndex();
+    setEditable(patternTextItems[i], option == palmformula::Custom);
+    predefinedPatternBox(i)->setEnabled(option == palmformula::Predefined);
+}
+
+void TPalmSettings::updateMainLineIndex()
+{
+    const QStringList indices = palmformula::mainLineIndices(
+        firstTerminationBoxes[RowA]->currentData().toInt(),
+        secondTerminationBoxes[RowA]->currentData().toInt(), dualBoxes[RowA]->currentIndex() == 1,
+        firstTerminationBoxes[RowD]->currentData().toInt(),
+        secondTerminationBoxes[RowD]->currentData().toInt(), dualBoxes[RowD]->currentIndex() == 1);
+    for (int i = 0; i < 4; ++i)
+        mainLineIndexItems[i]->setText(indices.at(i));
+}
+
+void TPalmSettings::updateFormula()
+{
+    // Boxes change while the constructor is still filling the tables.
+    if (patternTextItems.size() < PatternRows || !formulaItem)
+        return;
+    QVector<palmformula::Termination> terminations;
+    for (int i = 0; i < Rows; ++i)
+        terminations.append({dualBoxes[i]->currentIndex() == 1,
+                             firstTerminationBoxes[i]->currentText(),
+                             secondTerminationBoxes[i]->currentText()});
+    QVector<bool> axial;
+    for (QCheckBox* box : qAsConst(axialBoxes))
+        axial.append(box->isChecked());
+    QVector<palmformula::Pattern> patterns;
+    for (int i = 0; i < PatternRows; ++i)
+        patterns.append({patternOptionBoxes[i]->currentIndex(),
+                         predefinedPatternBox(i)->currentText(), patternTextItems[i]->text()});
+    formulaItem->setText(palmformula::formula(terminations, axial, patterns));
+}
+
+void TPalmSettings::saveSettings(QTextStream& out) const
+{
+    for (int i = 0; i < Rows; ++i)
+        sectionformat::writeSetting(out, mainLineTypes[i],
+                                    {dualBoxes[i]->currentText(),
+                                     firstTerminationBoxes[i]->currentText(),
+                                     secondTerminationBoxes[i]->currentText()});
+    for (int i = 0; i < PatternRows; ++i)
+        sectionformat::writeSetting(out, patternTypes[i],
+                                    {patternOptionBoxes[i]->currentText(),
+                                     predefinedPatternBox(i)->currentText(),
+                                     patternTextItems[i]->text()});
+}
+
+// A text that is not in the box's list leaves the box as it was.
+static void setKnownText(QComboBox* box, const QString& text)
+{
+    const int i = box->findText(text);
+    if (i >= 0)
+        box->setCurrentIndex(i);
+}
+
+void TPalmSettings::load(const TGlyphRecord& record)
+{
+    for (int i = 0; i < Rows; ++i) {
+        const QStringList values = record.setting(mainLineTypes[i]);
+        if (values.size() <= 2)
+            continue;
+        setKnownText(dualBoxes[i], values.at(0));
+        setKnownText(firstTerminationBoxes[i], values.at(1));
+        setKnownText(secondTerminationBoxes[i], values.at(2));
+    }
+    for (int i = 0; i < PatternRows; ++i) {
+        const QStringList values = record.setting(patternTypes[i]);
+        if (values.size() <= 2)
+            continue;
+        setKnownText(patternOptionBoxes[i], values.at(0));
+        setKnownText(predefinedPatternBox(i), values.at(1));
+        patternTextItems[i]->setText(values.at(2));
+    }
+}
+
+void TPalmSettings::clear()
+{
+    for (QComboBox* box : findChildren<QComboBox*>())
+        box->setCurrentIndex(0);
+    for (QTableWidgetItem* item : qAsConst(patternTextItems))
+        item->setText(QString());
+    patternOptionBoxes[1]->setCurrentIndex(palmformula::NotAvailable);
+    patternOptionBoxes[3]->setCurrentIndex(palmformula::NotAvailable);
+    angleItem->setText(QString());
+    formulaItem->setText(QString());
+    for (QTableWidgetItem* item : qAsConst(mainLineIndexItems))
+        item->setText(QString());
+}

@@ -1,0 +1,65 @@
+#ifndef TPALMSETTINGS_H
+#define TPALMSETTINGS_H
+
+#include <QVector>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QSignalMapper;
+class QTableWidgetItem;
+class QTextStream;
+class TGlyphRecord;
+namespace Ui { class TPalmSettings; }
+
+// The classification panel of a palm: main-line terminations, axial triradii and
+// palm patterns, from which the palm formula and the main line indices follow; it
+// also shows the atd angle.
+class TPalmSettings : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TPalmSettings(QWidget* parent = nullptr);
+    ~TPalmSettings() override;
+
+    QVector<QCheckBox*> axialPresentBoxes() const { return axialBoxes; }
+    void saveSettings(QTextStream& out) const;
+    void load(const TGlyphRecord& record);
+    void clear();
+
+    // Read-only views for the editor and for checks.
+    QComboBox* dualBox(int row) const { return dualBoxes.value(row); }
+    QComboBox* firstTerminationBox(int row) const { return firstTerminationBoxes.value(row); }
+    QComboBox* secondTerminationBox(int row) const { return secondTerminationBoxes.value(row); }
+    QComboBox* patternOptionBox(int row) const { return patternOptionBoxes.value(row); }
+    QComboBox* predefinedPatternBox(int row) const;
+    QTableWidgetItem* patternTextItem(int row) const { return patternTextItems.value(row); }
+    QString formula() const;
+    QString mainLineIndex(int i) const;
+    QString angleText() const;
+
+public slots:
+    void setAngle(bool present, double angle);
+    void updateDual(int i);
+    void updatePattern(int i);
+    void updateMainLineIndex();
+    void updateFormula();
+
+private:
+    Ui::TPalmSettings* ui;
+    QVector<QComboBox*> dualBoxes;
+    QVector<QComboBox*> firstTerminationBoxes;
+    QVector<QComboBox*> secondTerminationBoxes;
+    QVector<QComboBox*> patternOptionBoxes;
+    QVector<QCheckBox*> axialBoxes;
+    QVector<QComboBox*> palmarPatternBoxes;
+    QVector<QComboBox*> interdigitalPatternBoxes;
+    QVector<QTableWidgetItem*> patternTextItems;
+    QSignalMapper* dualMapper;
+    QSignalMapper* patternMapper;
+    QTableWidgetItem* formulaItem = nullptr;
+    QVector<QTableWidgetItem*> mainLineIndexItems;
+    QTableWidgetItem* angleItem = nullptr;
+};
+
+#endif
