@@ -1,8 +1,17 @@
 #include "finger/tdermatoglypheditor.h"
 
 #include "finger/tdermatoglyphview.h"
+#include "finger/tfingersettings.h"
 
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpacerItem>
+#include <QVBoxLayout>
 
 TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     : TGlyphEditor(parent)
@@ -11,20 +20,94 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     fingerView->setFrameStyle(QFrame::NoFrame);
     view = fingerView;
     centralLayout()->addWidget(fingerView);
+    panel = new TFingerSettings;
+    centralLayout()->addWidget(panel);
     setupConnections();
+
+    auto tool = [](const QString& text) {
+        auto* button = new QPushButton(text);
+        button->setCheckable(true);
+        return button;
+    };
+    auto cancel = [](const QString& text) {
+        return new QPushButton(QIcon(":/images/cancel.png"), text);
+    };
+    buttonFlexion = tool("Delimit flexion crease");
+    buttonCores = tool("Add core point(s)");
+    buttonTriradia = tool("Add triradial point(s)");
+    buttonRidgeCount = tool("Add ridge count");
+    buttonRadiants = tool("Trace radiants");
+    buttonCentralLines = tool("Trace central line(s)");
+    buttonCancelFlexion = cancel("Cancel flexion line");
+    buttonCancelCores = cancel("Cancel core point(s)");
+    buttonCancelTriradia = cancel("Cancel triradial point(s)");
+    buttonCancelRidgeCount = cancel("Cancel ridge count");
+    buttonCancelRadiants = cancel("Cancel radiants");
+    buttonCancelCentralLines = cancel("Cancel central line(s)");
+
+    QVBoxLayout* side = sidePanelLayout();
+    auto gap = [side]() { side->addItem(new QSpacerItem(0, 12, QSizePolicy::Minimum, QSizePolicy::Fixed)); };
+    gap();
+    for (QPushButton* b : {buttonFlexion, buttonCores, buttonTriradia, buttonRidgeCount})
+        side->addWidget(b);
+    gap();
+    side->addWidget(buttonRadiants);
+    side->addWidget(buttonCentralLines);
+    gap();
+    for (QPushButton* b : {buttonCancelFlexion, buttonCancelCores, buttonCancelTriradia,
+                           buttonCancelRidgeCount, buttonCancelRadiants, buttonCancelCentralLines})
+        side->addWidget(b);
+
+    toolGroup = new QButtonGroup(this);
+    for (QPushButton* b : {buttonFlexion, buttonCores, buttonTriradia, buttonRidgeCount,
+                           buttonRadiants, buttonCentralLines, selectCropButton()})
+        toolGroup->addButton(b);
+
+    connect(buttonFlexion, &QPushButton::toggled, fingerView, &TDermatoglyphView::paintFlex);
+    connect(buttonCores, &QPushButton::toggled, fingerView, &TDermatoglyphView::addCores);
+    connect(buttonTriradia, &QPushButton::toggled, fingerView, &TDermatoglyphView::addTriradia);
+    connect(buttonRidgeCount, &QPushButton::toggled, fingerView, &TDermatoglyphView::addRidgePoints);
+    connect(buttonRadiants, &QPushButton::toggled, fingerView, &TDermatoglyphView::addRadiants);
+    connect(buttonCentralLines, &QPushButton::toggled, fingerView,
+            &TDermatoglyphView::addCentralLines);
+
+    connect(buttonCancelRidgeCount, &QPushButton::clicked, fingerView,
+            &TDermatoglyphView::cancelRidgePoints);
+    connect(buttonCancelFlexion, &QPushButton::clicked, fingerView,
+            &TDermatoglyphView::cancelFlexionLine);
+    connect(buttonCancelCores, &QPushButton::clicked, fingerView, &TDermatoglyphView::cancelCores);
+    connect(buttonCancelTriradia, &QPushButton::clicked, fingerView,
+            &TDermatoglyphView::cancelTriradia);
+    connect(buttonCancelRadiants, &QPushButton::clicked, fingerView,
+            &TDermatoglyphView::cancelRadiants);
+    connect(buttonCancelCentralLines, &QPushButton::clicked, fingerView,
+            &TDermatoglyphView::cancelCentralLines);
+
+    connect(fingerView, &TDermatoglyphView::count, panel, &TFingerSettings::updatePanels);
+
+    side->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
 }
 
-void TDermatoglyphEditor::writeAnnotation(QTextStream&)
+void TDermatoglyphEditor::writeAnnotation(QTextStream& out)
 {
+    fingerView->save(out, panel, false);
 }
 
 void TDermatoglyphEditor::loadAnnotation(const TGlyphRecord& record)
 {
     TGlyphEditor::loadAnnotation(record);
+    fingerView->loadAnnotation(record);
+    panel->load(record);
 }
 
 void TDermatoglyphEditor::saveFile()
 {
+    const QString dir = settings->value("path", QDir::homePath()).toString();
+    const QString fileName = QFileDialog::getSaveFileName(this, "Save File As..", dir, "*.xml");
+    if (fileName.isEmpty())
+        return;
+    settings->setValue("path", QFileInfo(fileName).absolutePath());
+    fingerView->save(fileName, panel, true);
 }
 
 void TDermatoglyphEditor::exportFile()
@@ -34,4 +117,7 @@ void TDermatoglyphEditor::exportFile()
 void TDermatoglyphEditor::reset()
 {
     TGlyphEditor::reset();
+    // Tracing radiants or central lines usually goes on over the next print.
+    uncheck({buttonCores, buttonTriradia, buttonRidgeCount, buttonFlexion});
+    panel->clear();
 }

@@ -3,9 +3,13 @@
 
 #include "view/tglypheditor.h"
 
+class QButtonGroup;
+class QPushButton;
 class TDermatoglyphView;
+class TFingerSettings;
 
-// The editor window of one finger print.
+// The editor window of one finger print: the finger view, its tool buttons and
+// the classification panel.
 class TDermatoglyphEditor : public TGlyphEditor
 {
     Q_OBJECT
@@ -15,13 +19,33 @@ public:
     void writeAnnotation(QTextStream& out) override;
     void loadAnnotation(const TGlyphRecord& record) override;
 
+    TDermatoglyphView* dermatoglyphView() const { return fingerView; }
+    TFingerSettings* settingsPanel() const { return panel; }
+    QButtonGroup* tools() const { return toolGroup; }
+
 public slots:
     void saveFile() override;
     void exportFile() override;
     void reset() override;
 
+public:
+    QPushButton* buttonFlexion;
+    QPushButton* buttonCores;
+    QPushButton* buttonTriradia;
+    QPushButton* buttonRidgeCount;
+    QPushButton* buttonRadiants;
+    QPushButton* buttonCentralLines;
+    QPushButton* buttonCancelFlexion;
+    QPushButton* buttonCancelCores;
+    QPushButton* buttonCancelTriradia;
+    QPushButton* buttonCancelRidgeCount;
+    QPushButton* buttonCancelRadiants;
+    QPushButton* buttonCancelCentralLines;
+
 private:
     TDermatoglyphView* fingerView;
+    TFingerSettings* panel;
+    QButtonGroup* toolGroup;
 };
 
 #endif

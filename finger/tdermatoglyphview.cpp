@@ -1,6 +1,678 @@
 #include "finger/tdermatoglyphview.h"
 
-TDermatoglyphView::TDermatoglyphView(QWidget* parent)
-    : TGlyphView(parent)
+#include "annotation/geometry.h"
+#include "annotation/sectionformat.h"
+#include "annotation/tglyphrecord.h"
+#include "annotation/tgraphicsvertexitem.h"
+#include "annotation/trcline.h"
+#include "finger/tfingersettings.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsPolygonItem>
+#include <QGraphicsScene>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QTextStream>
+
+#include <opencv2/core.hpp>
+
+static QPen cosmeticPen(const QColor& color, Qt::PenStyle style)
 {
+    QPen pen;
+    pen.setColor(color);
+    pen.setStyle(style);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+static const QColor axisColor(0, 0, 155);
+static const QColor perpendicularColor(0, 155, 0);
+
+TDermatoglyphView::TDermatoglyphView(QWidget* parent)
+    : TGlyphView(parent),
+      flexionScene(new QGraphicsScene(TGlyphView::scene->sceneRect(), this))
+{
+    flexionScene->setBackgroundBrush(QBrush(QColor(0, 0, 0, 0), Qt::SolidPattern));
+    flexionArea = scene->addPolygon(QPolygonF(), cosmeticPen(QColor(50, 100, 255), Qt::SolidLine),
+                                    QBrush(QColor(100, 150, 255, 100), Qt::SolidPattern));
+    flexionMask = flexionScene->addPolygon(QPolygonF(), QPen(Qt::white));
+    flexionLine = new QGraphicsLineItem;
+    flexionLine->setPen(cosmeticPen(axisColor, Qt::DashLine));
+    scene->addItem(flexionLine);
+    flexionStart = new TGraphicsVertexItem;
+    flexionEnd = new TGraphicsVertexItem;
+    for (TGraphicsVertexItem* end : {flexionStart, flexionEnd}) {
+        end->setMarkerBrush(QBrush());
+        end->setMarkerPen(cosmeticPen(axisColor, Qt::SolidLine));
+        scene->addItem(end);
+        end->hide();
+    }
+}
+
+TDermatoglyphView::~TDermatoglyphView()
+{
+    // Landmarks take their traced lines with them; they must go while those lines
+    // are still alive, before the scene clears whatever is left.
+    qDeleteAll(cores);
+    qDeleteAll(triradia);
+    cores.clear();
+    triradia.clear();
+    currentVertex = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Tool modes
+
+void TDermatoglyphView::paintFlex(bool paint)
+{
+    paintingFlex = paint;
+}
+
+void TDermatoglyphView::setLandmarksMovable(const QList<TGraphicsVertexItem*>& landmarks,
+                                            bool movable)
+{
+    for (TGraphicsVertexItem* landmark : landmarks) {
+        landmark->setFlag(QGraphicsItem::ItemIsMovable, movable);
+        landmark->setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
+    }
+}
+
+void TDermatoglyphView::addPoints(bool add)
+{
+    addingPoints = add;
+    setLandmarksMovable(cores, add);
+    setLandmarksMovable(triradia, add);
+}
+
+void TDermatoglyphView::addCores(bool add)
+{
+    addingCores = add;
+    setLandmarksMovable(cores, add);
+}
+
+void TDermatoglyphView::addTriradia(bool add)
+{
+    addingTriradia = add;
+    setLandmarksMovable(triradia, add);
+}
+
+void TDermatoglyphView::addRidgePoints(bool add)
+{
+    addingRidgePoints = add;
+    if (coreCoreCount)
+        coreCoreCount->setEditable(add);
+    for (TRCLine* line : qAsConst(coreTriradiusCounts))
+        line->setEditable(add);
+}
+
+void TDermatoglyphView::addRadiants(bool add)
+{
+    addingRadiants = add;
+    currentVertex = nullptr;
+}
+
+void TDermatoglyphView::addCentralLines(bool add)
+{
+    addingCentralLines = add;
+    currentVertex = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Landmarks
+
+void TDermatoglyphView::addPoint(const QPointF& point, const QPoint& globalPos)
+{
+    QMenu menu;
+    QAction* core = menu.addAction("Add core point");
+    QAction* triradius = menu.addAction("Add triradial point");
+    QAction* chosen = menu.exec(viewport()->mapToGlobal(globalPos));
+    if (chosen == core)
+        addLandmark(point, Core);
+    else if (chosen == triradius)
+        addLandmark(point, Triradius);
+}
+
+void TDermatoglyphView::addCore(const QPointF& point, const QPoint& globalPos)
+{
+    QMenu menu;
+    QAction* core = menu.addAction("Add core point");
+    core->setEnabled(cores.size() < 2);
+    if (menu.exec(viewport()->mapToGlobal(globalPos)) == core)
+        addLandmark(point, Core);
+}
+
+void TDermatoglyphView::addTriradium(const QPointF& point, const QPoint& globalPos)
+{
+    QMenu menu;
+    QAction* triradius = menu.addAction("Add triradial point");
+    triradius->setEnabled(triradia.size() < 2);
+    if (menu.exec(viewport()->mapToGlobal(globalPos)) == triradius)
+        addLandmark(point, Triradius);
+}
+
+TGraphicsVertexItem* TDermatoglyphView::addLandmark(const QPointF& point, TLandmark landmark)
+{
+    auto* item = new TGraphicsVertexItem;
+    scene->addItem(item);
+    item->setPos(point);
+    item->setZValue(2000);
+    QList<TGraphicsVertexItem*>* target;
+    if (landmark == Core) {
+        item->setMarkerBrush(QBrush(Qt::yellow, Qt::SolidPattern));
+        item->setMarkerPen(QPen(Qt::yellow));
+        item->setCore();
+        target = &cores;
+    } else {
+        item->setMarkerBrush(QBrush(Qt::red, Qt::SolidPattern));
+        item->setMarkerPen(QPen(Qt::red));
+        item->setTriradius();
+        item->setLinesRed();
+        target = &triradia;
+    }
+    connect(item, &TGraphicsVertexItem::moved, this, &TDermatoglyphView::connectPoints);
+    connect(item, &TGraphicsVertexItem::moved, this, &TDermatoglyphView::addPerpendicularLines);
+
+    // Kept sorted by x so index 0 is the leftmost; equal x goes after.
+    int i = 0;
+    while (i < target->size() && target->at(i)->pos().x() <= point.x())
+        ++i;
+    target->insert(i, item);
+
+    addPerpendicularLines();
+    item->setFlag(QGraphicsItem::ItemIsMovable);
+    item->setFlag(QGraphicsItem::ItemSendsGeometryChanges);
+    emit count(cores.size(), triradia.size());
+    return item;
+}
+
+void TDermatoglyphView::deleteLandmarks(QList<TGraphicsVertexItem*>& landmarks)
+{
+    if (landmarks.contains(currentVertex))
+        currentVertex = nullptr;
+    qDeleteAll(landmarks);
+    landmarks.clear();
+}
+
+void TDermatoglyphView::deleteCoreTriradiusLines()
+{
+    qDeleteAll(coreTriradiusLines);
+    coreTriradiusLines.clear();
+    qDeleteAll(coreTriradiusCounts);
+    coreTriradiusCounts.clear();
+}
+
+void TDermatoglyphView::deleteCoreLines()
+{
+    delete coreCoreLine;
+    coreCoreLine = nullptr;
+    delete coreCoreCount;
+    coreCoreCount = nullptr;
+}
+
+void TDermatoglyphView::deleteTriradiusLines()
+{
+    delete triradiusTriradiusLine;
+    triradiusTriradiusLine = nullptr;
+}
+
+void TDermatoglyphView::cancelCores()
+{
+    deleteLandmarks(cores);
+    deleteCoreLines();
+    deleteCoreTriradiusLines();
+    addPerpendicularLines();
+    emit count(cores.size(), triradia.size());
+}
+
+void TDermatoglyphView::cancelTriradia()
+{
+    deleteLandmarks(triradia);
+    deleteTriradiusLines();
+    deleteCoreTriradiusLines();
+    addPerpendicularLines();
+    emit count(cores.size(), triradia.size());
+}
+
+void TDermatoglyphView::cancelLandmarks()
+{
+    deleteLandmarks(cores);
+    deleteLandmarks(triradia);
+    deleteCoreLines();
+    deleteTriradiusLines();
+    deleteCoreTriradiusLines();
+    addPerpendicularLines();
+    emit count(cores.size(), triradia.size());
+}
+
+// ---------------------------------------------------------------------------
+// Ridge counting and traced lines
+
+void TDermatoglyphView::connectPoints()
+{
+    const int nc = cores.size();
+    const int nt = triradia.size();
+
+    deleteCoreLines();
+    deleteTriradiusLines();
+    deleteCoreTriradiusLines();
+
+    if (nc == 2) {
+        const QLineF l(cores.at(0)->pos(), cores.at(1)->pos());
+        coreCoreLine = new QGraphicsLineItem(l);
+        coreCoreLine->setPen(cosmeticPen(Qt::yellow, Qt::DashLine));
+        coreCoreLine->setCursor(Qt::CrossCursor);
+        scene->addItem(coreCoreLine);
+        coreCoreCount = new TRCLine;
+        coreCoreCount->setCountedLine(l);
+        scene->addItem(coreCoreCount);
+    }
+    if (nt == 2) {
+        triradiusTriradiusLine = new QGraphicsLineItem(QLineF(triradia.at(0)->pos(),
+                                                              triradia.at(1)->pos()));
+        triradiusTriradiusLine->setPen(cosmeticPen(perpendicularColor, Qt::DashLine));
+        scene->addItem(triradiusTriradiusLine);
+    }
+
+    QList<QLineF> pairs;
+    if (nc == 1 && nt >= 1) {
+        for (const TGraphicsVertexItem* t : qAsConst(triradia))
+            pairs.append(QLineF(cores.at(0)->pos(), t->pos()));
+    } else if (nc == 2 && nt == 2) {
+        // Left core with left triradius, right with right.
+        pairs.append(QLineF(cores.at(0)->pos(), triradia.at(0)->pos()));
+        pairs.append(QLineF(cores.at(1)->pos(), triradia.at(1)->pos()));
+    }
+    for (const QLineF& l : qAsConst(pairs)) {
+        auto* visible = new QGraphicsLineItem(l);
+        visible->setPen(cosmeticPen(Qt::red, Qt::DashLine));
+        visible->setCursor(Qt::CrossCursor);
+        scene->addItem(visible);
+        auto* counted = new TRCLine;
+        counted->setCountedLine(l);
+        coreTriradiusCounts.append(counted);
+        coreTriradiusLines.append(visible);
+        scene->addItem(counted);
+    }
+}
+
+void TDermatoglyphView::cancelRidgePoints()
+{
+    if (coreCoreCount)
+        coreCoreCount->clearRidgePoints();
+    for (TRCLine* line : qAsConst(coreTriradiusCounts))
+        line->clearRidgePoints();
+}
+
+void TDermatoglyphView::cancelRadiants()
+{
+    for (TGraphicsVertexItem* t : qAsConst(triradia))
+        t->clearRidgeLines();
+}
+
+void TDermatoglyphView::cancelCentralLines()
+{
+    for (TGraphicsVertexItem* c : qAsConst(cores))
+        c->clearRidgeLines();
+}
+
+// ---------------------------------------------------------------------------
+// Flexion crease
+
+QLineF TDermatoglyphView::flexionAxis() const
+{
+    return flexionLine->line();
+}
+
+bool TDermatoglyphView::hasFlexionAxis() const
+{
+    return flexionStart->isVisible();
+}
+
+bool TDermatoglyphView::fitFlexionAxis(const QRectF& bounds, QLineF* axis) const
+{
+    // The outline is drawn one pixel wide into an image just large enough for
+    // it, so the work grows with the polygon, not with the print.
+    QPixmap pixmap(QSizeF(bounds.width(), bounds.height()).toSize());
+    if (pixmap.isNull())
+        return false;
+    pixmap.fill(Qt::black);
+    {
+        QPainter painter(&pixmap);
+        flexionScene->render(&painter, QRectF(0, 0, bounds.width(), bounds.height()), bounds,
+                             Qt::KeepAspectRatio);
+    }
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB888);
+    try {
+        const cv::Mat mask(image.height(), image.width(), CV_8UC3, image.bits(),
+                           size_t(image.bytesPerLine()));
+        std::vector<cv::Mat> channels;
+        cv::split(mask, channels);
+        // findNonZero and the analysis need at least one outline pixel.
+        if (cv::countNonZero(channels[0]) == 0)
+            return false;
+        cv::Mat pixels;
+        cv::findNonZero(channels[0], pixels);
+        const int n = int(pixels.total());
+        cv::Mat data(n, 2, CV_64F, cv::Scalar(1.0));
+        for (int i = 0; i < n; ++i) {
+            const cv::Point p = pixels.at<cv::Point>(i);
+            data.at<double>(i, 0) = p.x;
+            data.at<double>(i, 1) = p.y;
+        }
+        cv::PCA pca(data, cv::noArray(), cv::PCA::DATA_AS_ROW, 0);
+        const cv::Mat projected = pca.project(data);
+        double m = 0;
+        double M = 0;
+        cv::minMaxLoc(projected.col(0), &m, &M);
+        cv::Mat ends = cv::Mat::zeros(2, projected.cols, CV_64F);
+        ends.at<double>(0, 0) = m;
+        ends.at<double>(1, 0) = M;
+        const cv::Mat back = pca.backProject(ends);
+        *axis = QLineF(bounds.x() + back.at<double>(0, 0), bounds.y() + back.at<double>(0, 1),
+                       bounds.x() + back.at<double>(1, 0), bounds.y() + back.at<double>(1, 1));
+        return true;
+    } catch (const cv::Exception&) {
+        return false;
+    }
+}
+
+void TDermatoglyphView::clearFlexionAxis()
+{
+    flexionStart->hide();
+    flexionEnd->hide();
+    flexionStart->setPos(0, 0);
+    flexionEnd->setPos(0, 0);
+    flexionLine->setLine(QLineF());
+}
+
+void TDermatoglyphView::addVertex(const QPointF& vertex)
+{
+    flexionPolygon.append(vertex);
+    auto* marker = new TGraphicsVertexItem;
+    scene->addItem(marker);
+    marker->setPos(vertex);
+    flexionVertices.append(marker);
+    flexionArea->setPolygon(flexionPolygon);
+    flexionMask->setPolygon(flexionPolygon);
+    if (flexionPolygon.size() < 2)
+        return;
+    const QRectF bounds = flexionMask->boundingRect();
+    if (bounds.width() == 0 || bounds.height() == 0)
+        return;   // nothing to fit: the previous axis stays
+
+    QLineF axis;
+    if (!fitFlexionAxis(bounds, &axis)) {
+        clearFlexionAxis();
+        addPerpendicularLines();
+        return;
+    }
+    flexionStart->show();
+    flexionEnd->show();
+    flexionLine->setLine(axis);
+    flexionStart->setPos(axis.p1());
+    flexionEnd->setPos(axis.p2());
+    addPerpendicularLines();
+}
+
+void TDermatoglyphView::addPerpendicularLines()
+{
+    qDeleteAll(corePerpendiculars);
+    corePerpendiculars.clear();
+    qDeleteAll(triradiusPerpendiculars);
+    triradiusPerpendiculars.clear();
+    if (!flexionStart->isVisible())
+        return;
+    const QLineF axis = flexionLine->line();
+    auto drop = [&](const QList<TGraphicsVertexItem*>& landmarks,
+                    QList<QGraphicsLineItem*>& perpendiculars) {
+        for (const TGraphicsVertexItem* landmark : landmarks) {
+            const QPointF p = landmark->pos();
+            const QPointF foot = lineIntersectionFoot(axis, p);
+            QGraphicsLineItem* line = scene->addLine(QLineF(p, foot));
+            line->setPen(cosmeticPen(perpendicularColor, Qt::DashLine));
+            auto* footMarker = new TGraphicsVertexItem(line);
+            footMarker->setMarkerBrush(QBrush(Qt::NoBrush));
+            footMarker->setMarkerPen(QPen(perpendicularColor));
+            footMarker->setPos(foot);
+            perpendiculars.append(line);
+        }
+    };
+    drop(cores, corePerpendiculars);
+    drop(triradia, triradiusPerpendiculars);
+}
+
+void TDermatoglyphView::cancelFlexionLine()
+{
+    flexionPolygon.clear();
+    flexionArea->setPolygon(flexionPolygon);
+    flexionMask->setPolygon(flexionPolygon);
+    clearFlexionAxis();
+    qDeleteAll(flexionVertices);
+    flexionVertices.clear();
+    addPerpendicularLines();
+}
+
+// ---------------------------------------------------------------------------
+// Mouse and keys
+
+TRCLine* TDermatoglyphView::countLineAt(const QPointF& scenePos) const
+{
+    QGraphicsItem* item = scene->itemAt(scenePos, transform());
+    if (!item)
+        return nullptr;
+    if (item == coreCoreCount)
+        return coreCoreCount;
+    for (TRCLine* line : coreTriradiusCounts)
+        if (item == line)
+            return line;
+    return nullptr;
+}
+
+void TDermatoglyphView::landmarkPress(QMouseEvent* event, const QPointF& scenePos,
+                                      void (TDermatoglyphView::*menu)(const QPointF&, const QPoint&))
+{
+    auto* item = dynamic_cast<TGraphicsVertexItem*>(itemAt(event->pos()));
+    if (item && (triradia.contains(item) || cores.contains(item))) {
+        QGraphicsView::mousePressEvent(event);   // starts a drag
+        return;
+    }
+    (this->*menu)(scenePos, event->pos());
+    connectPoints();
+}
+
+void TDermatoglyphView::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF scenePos = mapToScene(event->pos());
+    if (event->button() == Qt::RightButton) {
+        rightPress(event, scenePos);
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+
+    if (calibrationPress(scenePos))
+        return;
+    if (paintingFlex) {
+        addVertex(scenePos);
+    } else if (addingPoints) {
+        landmarkPress(event, scenePos, &TDermatoglyphView::addPoint);
+    } else if (addingCores) {
+        landmarkPress(event, scenePos, &TDermatoglyphView::addCore);
+    } else if (addingTriradia) {
+        landmarkPress(event, scenePos, &TDermatoglyphView::addTriradium);
+    } else if (selecting) {
+        addSelectionPoint(scenePos);
+    } else if (addingRidgePoints) {
+        if (TRCLine* line = countLineAt(scenePos))
+            line->addRidgePoint(scenePos.x(), scenePos.y());
+    } else if (addingCentralLines || addingRadiants) {
+        if (currentVertex)
+            currentVertex->addRidgePoint(scenePos);
+    }
+}
+
+void TDermatoglyphView::rightPress(QMouseEvent* event, const QPointF&)
+{
+    const QPoint menuPos = viewport()->mapToGlobal(event->pos());
+    auto* item = dynamic_cast<TGraphicsVertexItem*>(itemAt(event->pos()));
+    if (!item)
+        return;
+
+    if (addingRadiants || addingCentralLines) {
+        const bool radiants = addingRadiants;
+        if (!(radiants ? triradia : cores).contains(item))
+            return;
+        QMenu menu;
+        QAction* add = menu.addAction(radiants ? "Add radiant" : "Add central line");
+        add->setEnabled(radiants ? item->ridgeLineCount() <= 2 : item->ridgeLineCount() <= 0);
+        menu.addSeparator();
+        QAction* remove = menu.addAction(radiants ? "Delete radiants" : "Delete central lines");
+        QAction* chosen = menu.exec(menuPos);
+        if (chosen == add) {
+            item->addRidgeLine();
+            currentVertex = item;
+        } else if (chosen == remove) {
+            item->clearRidgeLines();
+            currentVertex = nullptr;
+        }
+        return;
+    }
+
+    if (addingRidgePoints) {
+        QList<TRCLine*> lines;
+        if (coreCoreCount)
+            lines.append(coreCoreCount);
+        lines.append(coreTriradiusCounts);
+        for (TRCLine* line : qAsConst(lines)) {
+            if (!line->hasRidgePoint(item))
+                continue;
+            QMenu menu;
+            QAction* remove = menu.addAction("Delete ridge point");
+            if (menu.exec(menuPos) == remove) {
+                line->removeRidgePoint(item);
+                return;   // the point is gone; no other line can hold it
+            }
+        }
+    }
+}
+
+void TDermatoglyphView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && (addingCentralLines || addingRadiants) && currentVertex)
+        currentVertex->removeLastRidgePoint();
+}
+
+// ---------------------------------------------------------------------------
+// Lifecycle
+
+void TDermatoglyphView::reset()
+{
+    TGlyphView::reset();
+    flexionPolygon.clear();
+    flexionArea->setPolygon(flexionPolygon);
+    flexionMask->setPolygon(flexionPolygon);
+    flexionLine->setLine(QLineF());
+    cancelCentralLines();
+    cancelRadiants();
+    qDeleteAll(flexionVertices);
+    flexionVertices.clear();
+    currentVertex = nullptr;
+    qDeleteAll(cores);
+    cores.clear();
+    qDeleteAll(triradia);
+    triradia.clear();
+    qDeleteAll(corePerpendiculars);
+    corePerpendiculars.clear();
+    qDeleteAll(triradiusPerpendiculars);
+    triradiusPerpendiculars.clear();
+    deleteCoreLines();
+    deleteTriradiusLines();
+    deleteCoreTriradiusLines();
+    clearFlexionAxis();
+    paintingFlex = false;
+    addingPoints = false;
+    addingCores = false;
+    addingTriradia = false;
+    addingRidgePoints = false;
+}
+
+void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
+{
+    paintingFlex = true;
+    for (const QPointF& p : record.flexion)
+        addVertex(p);
+    paintingFlex = false;
+
+    for (int i = 0; i < record.cores.size(); ++i) {
+        TGraphicsVertexItem* core = addLandmark(record.cores.at(i), Core);
+        addingCentralLines = true;
+        for (const QList<QPointF>& line : record.ridgeLines(i)) {
+            core->addRidgeLine();
+            for (const QPointF& p : line)
+                core->addRidgePoint(p);
+        }
+        addingCentralLines = false;
+    }
+    for (int i = 0; i < record.triradia.size(); ++i) {
+        TGraphicsVertexItem* triradius = addLandmark(record.triradia.at(i), Triradius);
+        addingRadiants = true;
+        for (const QList<QPointF>& line : record.triradiusRidgeLines(i)) {
+            triradius->addRidgeLine();
+            for (const QPointF& p : line)
+                triradius->addRidgePoint(p);
+        }
+        addingRadiants = false;
+    }
+
+    connectPoints();
+    addRidgePoints(true);
+    if (coreCoreCount)
+        for (const QPointF& p : record.cc)
+            coreCoreCount->addRidgePoint(p.x(), p.y());
+    for (int i = 0; i < coreTriradiusCounts.size() && i < record.ct.size(); ++i)
+        for (const QPointF& p : record.ct.at(i))
+            coreTriradiusCounts.at(i)->addRidgePoint(p.x(), p.y());
+    addRidgePoints(false);
+}
+
+// ---------------------------------------------------------------------------
+// File
+
+void TDermatoglyphView::save(QTextStream& out, TFingerSettings* settings, bool saveImage)
+{
+    using namespace sectionformat;
+    writeImageState(out, saveImage);
+    writePointBlock(out, "<flexion>", "</flexion>", flexionPolygon.toList());
+    writeLine(out, 2, "<core>");
+    for (const TGraphicsVertexItem* core : qAsConst(cores))
+        writeLandmark(out, core->pos(), core->ridgeLines());
+    writeLine(out, 2, "</core>");
+    writeLine(out, 2, "<triradium>");
+    for (const TGraphicsVertexItem* triradius : qAsConst(triradia))
+        writeLandmark(out, triradius->pos(), triradius->ridgeLines());
+    writeLine(out, 2, "</triradium>");
+    if (cores.size() == 2)
+        writePointBlock(out, "<line type=\"cc\">", "</line>",
+                        coreCoreCount ? coreCoreCount->ridgePointPositions() : QList<QPointF>());
+    for (const TRCLine* line : qAsConst(coreTriradiusCounts))
+        writePointBlock(out, "<line type=\"ct\">", "</line>", line->ridgePointPositions());
+    if (settings)
+        settings->saveSettings(out);
+    writeLine(out, 0, "</dermatoglyph>");
+}
+
+bool TDermatoglyphView::save(const QString& fileName, TFingerSettings* settings, bool saveImage)
+{
+    QString error;
+    const bool written = sectionformat::writeXmlFile(
+        fileName, [&](QTextStream& out) { save(out, settings, saveImage); }, &error);
+    if (!written)
+        QMessageBox::warning(this, "Ridgemap",
+                             QString("The annotation could not be saved as %1:\n%2")
+                                 .arg(fileName, error));
+    return written;
 }

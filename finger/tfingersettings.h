@@ -1,0 +1,32 @@
+#ifndef TFINGERSETTINGS_H
+#define TFINGERSETTINGS_H
+
+#include <QWidget>
+
+class QTextStream;
+class TGlyphRecord;
+namespace Ui { class TFingerSettings; }
+
+// The classification of one finger print: flexion crease edges, extralimital
+// triradii, and the rotation and termination of the central lines. Only the
+// questions that fit the print's numbers of cores and triradii are shown.
+class TFingerSettings : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TFingerSettings(QWidget* parent = nullptr);
+    ~TFingerSettings() override;
+
+    void clear();
+    void saveSettings(QTextStream& out) const;
+    void load(const TGlyphRecord& record);
+    Ui::TFingerSettings* form() const { return ui; }
+
+public slots:
+    void updatePanels(int cores, int triradia);
+
+private:
+    Ui::TFingerSettings* ui;
+};
+
+#endif
