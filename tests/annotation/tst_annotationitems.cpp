@@ -1,0 +1,203 @@
+#include "testsupport.h"
+
+#include "annotation/geometry.h"
+#include "annotation/tgraphicsvertexitem.h"
+#include "annotation/trcline.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestAnnotationItems : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { testsupport::isolateSettings(); }
+
+    void footOfPerpendicular()
+    {
+        const QLineF slanted(QPointF(0, 0), QPointF(100, 100));
+        const QPointF foot = lineIntersectionFoot(slanted, QPointF(100, 0));
+        QVERIFY(qAbs(foot.x() - 50) < 1e-9 && qAbs(foot.y() - 50) < 1e-9);
+        // Beyond the segment's ends the line counts as infinite.
+        const QPointF beyond = lineIntersectionFoot(QLineF(0, 0, 10, 0), QPointF(30, -4));
+        QVERIFY(qAbs(beyond.x() - 30) < 1e-9 && qAbs(beyond.y()) < 1e-9);
+        // A line of no length has only its start point to offer.
+        QCOMPARE(lineIntersectionFoot(QLineF(5, 5, 5, 5), QPointF(9, 9)), QPointF(5, 5));
+    }
+
+    void markersKeepTheirPixelSizeAtAnyZoom()
+    {
+        QGraphicsScene scene(0, 0, 200, 200);
+        QGraphicsView view(&scene);
+        auto* core = new TGraphicsVertexItem;
+        core->setCore();
+        auto* plain = new TGraphicsVertexItem;
+        scene.addItem(core);
+        scene.addItem(plain);
+        for (qreal zoom : {0.25, 1.0, 4.0}) {
+            view.resetTransform();
+            view.scale(zoom, zoom);
+            const QTransform device = core->deviceTransform(view.viewportTransform());
+            QCOMPARE(device.mapRect(core->boundingRect()).size(), QSizeF(9, 9));
+            const QTransform plainDevice = plain->deviceTransform(view.viewportTransform());
+            QCOMPARE(plainDevice.mapRect(plain->boundingRect()).size(), QSizeF(7, 7));
+        }
+        // Centred on the position.
+        QCOMPARE(core->offset(), QPointF(-5, -5));
+        QCOMPARE(plain->offset(), QPointF(-4, -4));
+    }
+
+    void moveGuardAndSignal()
+    {
+        QGraphicsScene scene(0, 0, 100, 100);
+        auto* marker = new TGraphicsVertexItem;
+        scene.addItem(marker);
+        marker->setFlag(QGraphicsItem::ItemIsMovable);
+        marker->setFlag(QGraphicsItem::ItemSendsGeometryChanges);
+        marker->setPos(50, 50);
+        QSignalSpy moved(marker, &TGraphicsVertexItem::moved);
+        QList<QPointF> seen;
+        connect(marker, &TGraphicsVertexItem::moved, [&]() { seen.append(marker->pos()); });
+
+        marker->setPos(60, 40);
+        QCOMPARE(moved.count(), 1);
+        // Listeners read the position that has just taken effect.
+        QCOMPARE(seen.last(), QPointF(60, 40));
+
+        // 100.4 rounds onto the edge (inside), 100.6 rounds past it (refused).
+        marker->setPos(100.4, 40);
+        QCOMPARE(marker->pos(), QPointF(100.4, 40));
+        marker->setPos(100.6, 40);
+        QCOMPARE(marker->pos(), QPointF(100.4, 40));
+        marker->setPos(-3, 40);
+        QCOMPARE(marker->pos(), QPointF(100.4, 40));
+        QCOMPARE(moved.count(), 2);
+    }
+
+    void ridgeLinesOfALandmark()
+    {
+        QGraphicsScene scene(0, 0, 300, 300);
+        auto* owner = new TGraphicsVertexItem;
+        scene.addItem(owner);
+        owner->setPos(10, 10);
+        const int baseline = scene.items().size();
+
+        owner->addRidgePoint(QPointF(50, 50));   // no line opened yet
+        QCOMPARE(scene.items().size(), baseline);
+
+        owner->addRidgeLine();
+        owner->addRidgeLine();                   // still one open empty line
+        QCOMPARE(owner->ridgeLinePoints().size(), 1);
+        QCOMPARE(owner->ridgeLineCount(), 0);
+        QVERIFY(owner->ridgeLines().isEmpty());
+
+        owner->addRidgePoint(QPointF(20, 30));
+        QCOMPARE(owner->ridgeLineSegments().at(0).at(0)->line(), QLineF(10, 10, 20, 30));
+        QGraphicsTextItem* label = owner->ridgeLineLabels().at(0);
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->pos(), QPointF(30, 40));
+        owner->addRidgePoint(QPointF(40, 35));
+        QCOMPARE(owner->ridgeLineSegments().at(0).at(1)->line(), QLineF(20, 30, 40, 35));
+        QCOMPARE(label->pos(), QPointF(50, 45));
+
+        owner->removeLastRidgePoint();
+        QCOMPARE(label->pos(), QPointF(30, 40));
+        owner->removeLastRidgePoint();
+        QVERIFY(!label->isVisible());
+        owner->removeLastRidgePoint();           // empty line: nothing happens
+        QCOMPARE(owner->ridgeLinePoints().at(0).size(), 0);
+
+        owner->addRidgePoint(QPointF(100, 100));
+        owner->addRidgeLine();                   // opened, left empty
+        owner->addRidgeLine();
+        QCOMPARE(owner->ridgeLinePoints().size(), 2);
+        owner->addRidgePoint(QPointF(120, 100));
+        owner->addRidgeLine();
+        QCOMPARE(owner->ridgeLineCount(), 2);
+        QCOMPARE(owner->ridgeLines(),
+                 (QList<QList<QPointF>>{{QPointF(100, 100)}, {QPointF(120, 100)}}));
+
+        // The owner takes its points, segments and labels with it.
+        delete owner;
+        QCOMPARE(scene.items().size(), baseline - 1);
+    }
+
+    void triradiusLinesAreRed()
+    {
+        QGraphicsScene scene;
+        auto* owner = new TGraphicsVertexItem;
+        scene.addItem(owner);
+        owner->setTriradius();
+        owner->setLinesRed();
+        owner->addRidgeLine();
+        owner->addRidgePoint(QPointF(5, 5));
+        TGraphicsVertexItem* point = owner->ridgeLinePoints().at(0).at(0);
+        QCOMPARE(point->brush().color(), QColor(Qt::red));
+        QCOMPARE(point->pen().color(), QColor(Qt::yellow));
+        QCOMPARE(owner->ridgeLineSegments().at(0).at(0)->pen().color(), QColor(Qt::red));
+        QVERIFY(owner->ridgeLineSegments().at(0).at(0)->pen().isCosmetic());
+        owner->setLabel("tb");
+        QCOMPARE(owner->label(), QString("T"));
+    }
+
+    void ridgeCountLine()
+    {
+        QGraphicsScene scene(0, 0, 300, 300);
+        auto* line = new TRCLine;
+        scene.addItem(line);
+        line->setCountedLine(QLineF(10, 20, 210, 20));
+        QVERIFY(line->label()->toPlainText() == "0");
+
+        line->addRidgePoint(50, 30);             // not editable yet
+        QCOMPARE(line->count(), 0);
+
+        line->setEditable(true);
+        line->addRidgePoint(150, 27);
+        line->addRidgePoint(60, 11);
+        line->addRidgePoint(100, 25);
+        QCOMPARE(line->ridgePointPositions(),
+                 (QList<QPointF>{QPointF(60, 20), QPointF(100, 20), QPointF(150, 20)}));
+        QCOMPARE(line->label()->toPlainText(), QString("3"));
+
+        TGraphicsVertexItem* middle = line->points().at(1);
+        QVERIFY(line->hasRidgePoint(middle));
+        QCOMPARE(middle->parentItem(), line);
+        line->removeRidgePoint(middle);
+        QCOMPARE(line->count(), 2);
+        QCOMPARE(line->label()->toPlainText(), QString("2"));
+
+        line->clearRidgePoints();
+        QCOMPARE(line->count(), 0);
+        QCOMPARE(line->label()->toPlainText(), QString("0"));
+    }
+
+    void countLabelSitsBesideTheMiddle()
+    {
+        TRCLine line;
+        line.setCountedLine(QLineF(0, 0, 100, 0));
+        const QRectF box = line.label()->boundingRect();
+        const QPointF centre = line.label()->pos() + QPointF(box.width() / 2, box.height() / 2);
+        // Normal of (100, 0) is (0, -100): 20 units above the midpoint.
+        QVERIFY(qAbs(centre.x() - 50) < 1e-9);
+        QVERIFY(qAbs(centre.y() + 20) < 1e-9);
+    }
+
+    void pointsAtEqualDistanceKeepTheirOrder()
+    {
+        TRCLine line;
+        line.setCountedLine(QLineF(0, 0, 100, 0));
+        line.setEditable(true);
+        line.addRidgePoint(40, 3);
+        TGraphicsVertexItem* first = line.points().at(0);
+        line.addRidgePoint(40, -3);
+        QCOMPARE(line.points().at(0), first);
+        QCOMPARE(line.count(), 2);
+    }
+};
+
+QTEST_MAIN(TestAnnotationItems)
+#include "tst_annotationitems.moc"
