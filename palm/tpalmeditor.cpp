@@ -171,9 +171,11 @@ void TPalmEditor::loadAnnotation(const TGlyphRecord& record)
 {
     TGlyphEditor::loadAnnotation(record);
     palmView->loadAnnotation(record);
+    // Slots the section has no point for are neither present nor placed.
     for (int i = 0; i < presentBoxes.size(); ++i) {
-        presentBoxes[i]->setChecked(record.present.value(i));
-        determinedBoxes[i]->setChecked(record.determined.value(i));
+        const bool read = i < record.triradia.size();
+        presentBoxes[i]->setChecked(read && record.present.value(i));
+        determinedBoxes[i]->setChecked(read && record.determined.value(i));
     }
     panel->load(record);
 }
