@@ -126,24 +126,6 @@ private slots:
         QCOMPARE(scene.items().size(), baseline - 1);
     }
 
-    void triradiusLinesAreRed()
-    {
-        QGraphicsScene scene;
-        auto* owner = new TGraphicsVertexItem;
-        scene.addItem(owner);
-        owner->setTriradius();
-        owner->setLinesRed();
-        owner->addRidgeLine();
-        owner->addRidgePoint(QPointF(5, 5));
-        TGraphicsVertexItem* point = owner->ridgeLinePoints().at(0).at(0);
-        QCOMPARE(point->brush().color(), QColor(Qt::red));
-        QCOMPARE(point->pen().color(), QColor(Qt::yellow));
-        QCOMPARE(owner->ridgeLineSegments().at(0).at(0)->pen().color(), QColor(Qt::red));
-        QVERIFY(owner->ridgeLineSegments().at(0).at(0)->pen().isCosmetic());
-        owner->setLabel("tb");
-        QCOMPARE(owner->label(), QString("T"));
-    }
-
     void ridgeCountLine()
     {
         QGraphicsScene scene(0, 0, 300, 300);
@@ -173,17 +155,6 @@ private slots:
         line->clearRidgePoints();
         QCOMPARE(line->count(), 0);
         QCOMPARE(line->label()->toPlainText(), QString("0"));
-    }
-
-    void countLabelSitsBesideTheMiddle()
-    {
-        TRCLine line;
-        line.setCountedLine(QLineF(0, 0, 100, 0));
-        const QRectF box = line.label()->boundingRect();
-        const QPointF centre = line.label()->pos() + QPointF(box.width() / 2, box.height() / 2);
-        // Normal of (100, 0) is (0, -100): 20 units above the midpoint.
-        QVERIFY(qAbs(centre.x() - 50) < 1e-9);
-        QVERIFY(qAbs(centre.y() + 20) < 1e-9);
     }
 
     void pointsAtEqualDistanceKeepTheirOrder()

@@ -42,21 +42,6 @@ private slots:
         QCOMPARE(t->ridgePointBrush().color(), QColor(Qt::red));
     }
 
-    void movabilityFollowsTheModes()
-    {
-        FingerTestView view;
-        TGraphicsVertexItem* core = view.addLandmark(QPointF(100, 100), Core);
-        TGraphicsVertexItem* triradius = view.addLandmark(QPointF(200, 100), Triradius);
-        view.addCores(false);
-        QVERIFY(!(core->flags() & QGraphicsItem::ItemIsMovable));
-        QVERIFY(triradius->flags() & QGraphicsItem::ItemIsMovable);
-        view.addTriradia(false);
-        QVERIFY(!(triradius->flags() & QGraphicsItem::ItemIsMovable));
-        view.addPoints(true);
-        QVERIFY(core->flags() & QGraphicsItem::ItemIsMovable);
-        QVERIFY(triradius->flags() & QGraphicsItem::ItemIsMovable);
-    }
-
     void pairingTable_data()
     {
         QTest::addColumn<int>("nc");
