@@ -17,17 +17,6 @@ class TestPalmSettings : public QObject
 private slots:
     void initTestCase() { testsupport::isolateSettings(); }
 
-    void terminationValues()
-    {
-        const QStringList codes = terminationCodes();
-        QCOMPARE(codes.size(), 17);
-        QList<int> values;
-        for (const QString& c : codes)
-            values.append(terminationValue(c));
-        QCOMPARE(values, (QList<int>{1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6, 7, 8, 8, 9, 10}));
-        QCOMPARE(terminationValue("14"), 0);
-    }
-
     void mainLineIndices_data()
     {
         QTest::addColumn<QList<int>>("values");   // a1, a2, d1, d2

@@ -136,7 +136,6 @@ private slots:
         QTest::newRow("wide") << QPointF(30, 40) << QPointF(370, 60) << QPointF(210, 280) << -1.0;
         QTest::newRow("narrow") << QPointF(180, 20) << QPointF(220, 25) << QPointF(190, 290) << -1.0;
         QTest::newRow("reflex side") << QPointF(300, 50) << QPointF(20, 80) << QPointF(150, 250) << -1.0;
-        QTest::newRow("t above") << QPointF(60, 250) << QPointF(330, 270) << QPointF(200, 30) << -1.0;
     }
     void atdAngleIsTheUnsignedAngleAtT()
     {
