@@ -16,6 +16,8 @@ TGraphicsPreview::TGraphicsPreview(QWidget* parent)
     previewItem->setTransformationMode(Qt::SmoothTransformation);
     viewportRect = new TGraphicsPreviewRect;
     viewportRect->setZValue(2);
+    // No frame until there is a view whose visible part it can show.
+    viewportRect->hide();
     previewScene->addItem(viewportRect);
     setBackgroundBrush(QBrush(QPixmap(":/images/back.png")));
     connect(viewportRect, &TGraphicsPreviewRect::itemMoved, this, &TGraphicsPreview::scrollTo);
