@@ -3,6 +3,9 @@
 #include "annotation/geometry.h"
 #include "annotation/tgraphicsvertexitem.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QCursor>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsTextItem>
@@ -45,7 +48,12 @@ void TRCLine::addRidgePoint(double x, double y)
     if (!editable)
         return;
     const QPointF click(x, y);
-    const QPointF foot = lineIntersectionFoot(line(), click);
+    QPointF foot = lineIntersectionFoot(line(), click);
+    // A point read back from a file lies on the line up to the six digits it was
+    // written with; projecting it again would shift its last digit at every save.
+    const double precision = 1e-5 * std::max({1.0, std::abs(x), std::abs(y)});
+    if (QLineF(click, foot).length() <= precision)
+        foot = click;
     auto* marker = new TGraphicsVertexItem(this);
     marker->setPos(foot);
     marker->setMarkerPen(QPen(Qt::red));

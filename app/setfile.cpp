@@ -62,6 +62,9 @@ Contents read(QIODevice& device)
             // A file cut short reads as a missing section: name the real cause.
             if (xml.hasError())
                 throw TReadError(xmlError(xml));
+            if (xml.isEndElement() || xml.isEndDocument())
+                throw TReadError(QString("Error reading XML file: the file ends after %1 of "
+                                         "the twelve prints.").arg(i));
             throw;
         }
         if (!complete) {
@@ -81,7 +84,8 @@ void writeImageList(QTextStream& out, const QVector<SlotImage>& images,
     writeLine(out, 0, "<dermatoglyphset>");
     writeLine(out, 2, "<images>");
     for (int i = 0; i < images.size(); ++i) {
-        const QSize size = sizes.value(i);
+        // A slot without image has no size, whatever QSize calls that.
+        const QSize size = sizes.value(i).expandedTo(QSize(0, 0));
         writeLine(out, 4, "<image src=\"" + sectionformat::escaped(images[i].src)
                               + "\" xdpi=\"" + QString::number(images[i].xPpi)
                               + "\" ydpi=\"" + QString::number(images[i].yPpi)

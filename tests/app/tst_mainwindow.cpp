@@ -1,0 +1,375 @@
+#include "testsupport.h"
+
+#include "annotation/tglyphrecord.h"
+#include "annotation/tgraphicsvertexitem.h"
+#include "annotation/trcline.h"
+#include "app/mainwindow.h"
+#include "finger/tdermatoglyphview.h"
+#include "finger/tfingersettings.h"
+#include "palm/tpalmsettings.h"
+#include "palm/tpalmview.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTableWidgetItem>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+static QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+static bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+static QString section(TGlyphEditor* editor)
+{
+    QString text;
+    QTextStream out(&text);
+    editor->writeAnnotation(out);
+    out.flush();
+    return text;
+}
+
+static quint32 crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG that claims its size and holds no pixels.
+static QByteArray pngHeader(quint32 width, quint32 height)
+{
+    auto bigEndian = [](quint32 v) {
+        const char bytes[] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(bytes, 4);
+    };
+    const QByteArray ihdr = "IHDR" + bigEndian(width) + bigEndian(height)
+                            + QByteArray::fromHex("0800000000");
+    return QByteArray::fromHex("89504e470d0a1a0a") + bigEndian(13) + ihdr
+           + bigEndian(crc32(ihdr)) + bigEndian(0) + "IDAT" + bigEndian(crc32("IDAT"))
+           + bigEndian(0) + "IEND" + bigEndian(crc32("IEND"));
+}
+
+// Compares line by line, so that a failure names the first line that differs.
+static void compareLines(const QString& actual, const QString& expected)
+{
+    const QStringList a = actual.split("\r\n");
+    const QStringList e = expected.split("\r\n");
+    for (int i = 0; i < qMin(a.size(), e.size()); ++i)
+        QCOMPARE(QString::number(i) + ": " + a[i], QString::number(i) + ": " + e[i]);
+    QCOMPARE(a.size(), e.size());
+}
+
+static void import(MainWindow& w, const QString& path, int slot = -1)
+{
+    if (slot < 0)
+        QVERIFY(QMetaObject::invokeMethod(&w, "importImage", Q_ARG(QString, path)));
+    else
+        QVERIFY(QMetaObject::invokeMethod(&w, "importImage", Q_ARG(QString, path), Q_ARG(int, slot)));
+}
+
+static bool save(MainWindow& w)
+{
+    bool saved = false;
+    QMetaObject::invokeMethod(&w, "save", Q_RETURN_ARG(bool, saved));
+    return saved;
+}
+
+// Finger k: a crop, a turn and (odd k) a mirror, a flexion outline, two cores and
+// two triradii with traced lines, ridge points and a classification.
+static void annotateFinger(TDermatoglyphEditor* editor, int k)
+{
+    TDermatoglyphView* view = editor->dermatoglyphView();
+    TGlyphRecord crop;
+    crop.crop = {QPointF(10 + k, 10), QPointF(390, 12), QPointF(380, 290), QPointF(10, 280)};
+    view->loadImageState(crop);
+    editor->findChild<QSpinBox*>("spinBoxRotate")->setValue(k - 4);
+    editor->findChild<QCheckBox*>("checkBoxFlip")->setChecked(k % 2);
+    view->addVertex(QPointF(20, 200 + k));
+    view->addVertex(QPointF(200.25, 215));
+    view->addVertex(QPointF(330, 205));
+    TGraphicsVertexItem* core = view->addLandmark(QPointF(120 + k, 60), Core);
+    view->addLandmark(QPointF(260, 70.5), Core);
+    TGraphicsVertexItem* t = view->addLandmark(QPointF(90, 170), Triradius);
+    view->addLandmark(QPointF(300, 160), Triradius);
+    core->addRidgeLine();
+    core->addRidgePoint(QPointF(130, 80));
+    t->addRidgeLine();
+    t->addRidgePoint(QPointF(70, 190.5));
+    view->connectPoints();
+    view->addRidgePoints(true);
+    view->coreCoreCountLine()->addRidgePoint(190, 65);
+    view->coreTriradiusCountLines().at(0)->addRidgePoint(105, 115);
+    view->addRidgePoints(false);
+    TFingerSettings* panel = editor->settingsPanel();
+    panel->findChild<QCheckBox*>("flexionRadial")->setChecked(k % 3 == 0);
+    panel->findChild<QCheckBox*>("extralimitalUlnar")->setChecked(true);
+    panel->findChild<QComboBox*>("rotationInner")->setCurrentIndex(k % 3);
+}
+
+// A palm: the five main triradii and an axial one, a core with a radiant, a
+// ridge count and a custom pattern text with characters special to XML.
+static void annotatePalm(TPalmEditor* editor)
+{
+    TPalmView* view = editor->palmGlyphView();
+    TGraphicsVertexItem* a = view->addTriradius(TPalmView::A, QPointF(50, 60));
+    view->addTriradius(TPalmView::B, QPointF(150.5, 55));
+    view->addTriradius(TPalmView::C, QPointF(250, 58));
+    view->addTriradius(TPalmView::D, QPointF(350, 62));
+    view->addTriradius(TPalmView::T, QPointF(200, 280));
+    a->addRidgeLine();
+    a->addRidgePoint(QPointF(40, 70));
+    TGraphicsVertexItem* core = view->addCorePoint(QPointF(200, 150));
+    core->addRidgeLine();
+    core->addRidgePoint(QPointF(210, 160));
+    view->connectPoints();
+    view->addRidgePoints(true);
+    view->addRidgePoint(QPointF(100, 57), 0);
+    view->addRidgePoints(false);
+    editor->presentBox(TPalmView::T)->setChecked(true);
+    TPalmSettings* panel = editor->settingsPanel();
+    panel->dualBox(3)->setCurrentText("Dual");
+    panel->patternOptionBox(5)->setCurrentText("custom");
+    panel->patternTextItem(5)->setText("R&D \"loop\" <2>");
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString scan;
+    QString setPath;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // A both-hands set, every slot annotated, saved under set.xml.
+    void makeFullSet(MainWindow& w)
+    {
+        import(w, scan);
+        for (int k = 0; k < 10; ++k)
+            annotateFinger(static_cast<TDermatoglyphEditor*>(w.editor(k)), k);
+        annotatePalm(static_cast<TPalmEditor*>(w.editor(10)));
+        annotatePalm(static_cast<TPalmEditor*>(w.editor(11)));
+        QVERIFY(w.writeSet(setPath));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        testsupport::isolateSettings();
+        scan = path("both hands.png");
+        setPath = path("set.xml");
+        QVERIFY(testsupport::writeImage(scan, 400, 300, 600));
+    }
+
+    void oneImportedSlotIsWrittenToTheByte()
+    {
+        const QString a = path("a.jpg");
+        QVERIFY(testsupport::writeImage(a, 800, 600, 500));
+        MainWindow w;
+        import(w, a, 0);
+        const QString out = path("a-set.xml");
+        QVERIFY(w.writeSet(out));
+        const QList<QByteArray> lines = contents(out).split('\n');
+        QCOMPARE(lines[0], QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r"));
+        QCOMPARE(lines[1], QByteArray("<dermatoglyphset>\r"));
+        QCOMPARE(lines[2], QByteArray("  <images>\r"));
+        QCOMPARE(lines[3], QByteArray("    <image src=\"a.jpg\" xdpi=\"500\" ydpi=\"500\" width=\"800\" height=\"600\" />\r"));
+        for (int i = 4; i < 15; ++i)
+            QCOMPARE(lines[i], QByteArray("    <image src=\"\" xdpi=\"0\" ydpi=\"0\" width=\"0\" height=\"0\" />\r"));
+        QCOMPARE(lines[15], QByteArray("  </images>\r"));
+        QCOMPARE(lines[16], QByteArray("<dermatoglyph>\r"));
+        QCOMPARE(lines[lines.size() - 2], QByteArray("</dermatoglyphset>\r"));
+        QVERIFY(lines.last().isEmpty());
+        QCOMPARE(contents(out).count("<dermatoglyph>"), 12);
+    }
+
+    void fullSetSurvivesSaveOpenSave()
+    {
+        MainWindow w;
+        makeFullSet(w);
+        const QByteArray saved = contents(setPath);
+        QCOMPARE(saved.count("src=\"both hands.png\" xdpi=\"600\" ydpi=\"600\" width=\"400\" height=\"300\""), 12);
+        QVERIFY(saved.contains("R&amp;D &quot;loop&quot; &lt;2&gt;"));
+
+        MainWindow fresh;
+        QVERIFY(fresh.openSet(setPath));
+        QCOMPARE(fresh.currentDocumentName(), QString("set.xml"));
+        // One decoded image serves all twelve slots.
+        for (int i = 1; i < 12; ++i)
+            QCOMPARE(fresh.image(i).cacheKey(), fresh.image(0).cacheKey());
+        for (int i = 0; i < 12; ++i)
+            compareLines(section(fresh.editor(i)), section(w.editor(i)));
+        const QString again = path("again.xml");
+        QVERIFY(fresh.writeSet(again));
+        QCOMPARE(contents(again), saved);
+
+        // After Open, Save goes to the opened file without asking for a name.
+        bool asked = false;
+        testsupport::onNextModal([&asked](QWidget* modal) { asked = true; modal->close(); }, 500);
+        fresh.editor(1)->setDpi(300, 301);
+        QVERIFY(save(fresh));
+        QTest::qWait(600);
+        QVERIFY(!asked);
+        QVERIFY(contents(setPath).contains("xdpi=\"300\" ydpi=\"301\""));
+        QVERIFY(writeBytes(setPath, saved));
+
+        // Without its size attributes the set opens the same.
+        QByteArray sizeless = saved;
+        sizeless.replace(" width=\"400\" height=\"300\"", "");
+        const QString sizelessPath = path("sizeless.xml");
+        QVERIFY(writeBytes(sizelessPath, sizeless));
+        MainWindow third;
+        QVERIFY(third.openSet(sizelessPath));
+        QVERIFY(third.writeSet(again));
+        QCOMPARE(contents(again), saved);
+    }
+
+    void setMovedWithoutItsImagesKeepsItsAnnotations()
+    {
+        MainWindow w;
+        makeFullSet(w);
+        QTemporaryDir elsewhere;
+        const QString moved = elsewhere.filePath("set.xml");
+        QVERIFY(QFile::copy(setPath, moved));
+        MainWindow reopened;
+        QString message;
+        testsupport::captureMessageBox(&message);
+        QVERIFY(reopened.openSet(moved));
+        QVERIFY(message.contains("both hands.png"));
+        for (int i = 0; i < 12; ++i) {
+            QVERIFY(reopened.image(i).isNull());
+            QCOMPARE(reopened.imageName(i), QString("both hands.png"));
+            compareLines(section(reopened.editor(i)), section(w.editor(i)));
+        }
+    }
+
+    void failedSavesReportAndKeepTheOldFile()
+    {
+        MainWindow w;
+        makeFullSet(w);
+        const QByteArray before = contents(setPath);
+        QString message;
+
+        testsupport::captureMessageBox(&message);
+        QVERIFY(!w.writeSet(path("no such folder/set.xml")));
+        QVERIFY(message.contains("could not be saved"));
+        QVERIFY(!QFile::exists(path("no such folder")));
+
+        // A disk that runs out of room, as a file size limit: root is not stopped
+        // by permissions, but is by this.
+        w.editor(0)->setDpi(1200, 1200);
+        rlimit old;
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 2048;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        message.clear();
+        testsupport::captureMessageBox(&message);
+        const bool written = w.writeSet(setPath);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previousHandler);
+        QVERIFY(!written);
+        QVERIFY(message.contains("could not be saved"));
+        QCOMPARE(contents(setPath), before);
+        QCOMPARE(QDir(dir.path()).entryList({"set.xml*"}, QDir::Files), QStringList{"set.xml"});
+    }
+
+    void failedOpensKeepTheCurrentSet()
+    {
+        MainWindow w;
+        makeFullSet(w);
+        QVERIFY(w.openSet(setPath));
+        const QByteArray whole = contents(setPath);
+        const QString first = section(w.editor(0));
+        const qint64 imageKey = w.image(0).cacheKey();
+
+        QStringList broken;
+        for (int tenth = 0; tenth < 10; ++tenth) {
+            const QString cut = path(QString("cut%1.xml").arg(tenth));
+            QVERIFY(writeBytes(cut, whole.left(whole.size() * tenth / 10)));
+            broken << cut;
+        }
+        QByteArray foreign = whole;
+        foreign.replace("dermatoglyphset>", "fingerprintset>");
+        QVERIFY(writeBytes(path("foreign.xml"), foreign));
+        broken << path("foreign.xml") << path("missing.xml");
+
+        for (const QString& file : qAsConst(broken)) {
+            QString message;
+            testsupport::captureMessageBox(&message);
+            QVERIFY2(!w.openSet(file), qPrintable(file));
+            QVERIFY2(message.startsWith("Error"), qPrintable(file + ": " + message));
+            QCOMPARE(w.currentDocumentName(), QString("set.xml"));
+            QCOMPARE(w.currentDocumentDir(), dir.path());
+            QCOMPARE(w.image(0).cacheKey(), imageKey);
+            QCOMPARE(section(w.editor(0)), first);
+        }
+        QVERIFY(w.writeSet(path("after.xml")));
+        QCOMPARE(contents(path("after.xml")), whole);
+    }
+
+    void importRefusesWhatItCannotShow()
+    {
+        // A header that claims 100 000 x 100 000 pixels: refused before decoding.
+        const QString huge = path("huge.png");
+        QVERIFY(writeBytes(huge, pngHeader(100000, 100000)));
+        MainWindow w;
+        QString message;
+        testsupport::captureMessageBox(&message);
+        import(w, huge, 3);
+        QVERIFY2(message.contains("larger than"), qPrintable(message));
+        QVERIFY(w.image(3).isNull());
+        QVERIFY(w.imageName(3).isEmpty());
+
+        const QString junk = path("junk.jpg");
+        QVERIFY(writeBytes(junk, "not an image"));
+        import(w, scan, 0);
+        message.clear();
+        testsupport::captureMessageBox(&message);
+        import(w, junk);
+        QVERIFY(message.contains("junk.jpg"));
+        QCOMPARE(w.imageName(0), QString("both hands.png"));
+        QCOMPARE(w.imageName(11), QString());
+    }
+
+    void newAndCancelledSaveAs()
+    {
+        MainWindow w;
+        import(w, scan);
+        // No name yet: Save asks for one, and cancelling it saves nothing.
+        testsupport::answerFileDialog(QString());
+        QVERIFY(!save(w));
+        QVERIFY(w.currentDocumentName().isEmpty());
+
+        testsupport::answerMessageBox(QMessageBox::Discard);
+        QVERIFY(QMetaObject::invokeMethod(&w, "newFile"));
+        for (int i = 0; i < 12; ++i) {
+            QVERIFY(w.image(i).isNull());
+            QVERIFY(w.imageName(i).isEmpty());
+            QCOMPARE(w.editor(i)->xPpi(), 0);
+        }
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
