@@ -1,0 +1,425 @@
+// ridgemap-bench: the costs an examiner feels on full-size scans, each measured
+// against a floor taken in the same run, so the ratios hold on a noisy machine.
+
+#include "annotation/tgraphicsvertexitem.h"
+#include "app/mainwindow.h"
+#include "app/setfile.h"
+#include "finger/tdermatoglypheditor.h"
+#include "finger/tdermatoglyphview.h"
+#include "palm/tpalmeditor.h"
+#include "palm/tpalmview.h"
+#include "view/printimage.h"
+#include "view/tglyphview.h"
+#include "view/tgraphicspreview.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsView>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <malloc.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Measuring
+
+double seconds(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+qint64 residentBytes()
+{
+    QFile statm("/proc/self/statm");
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+// Bytes the process has read from files so far: a decode reads the whole file,
+// so this counts how often a scan was decoded.
+qint64 bytesRead()
+{
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return 0;
+}
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+    malloc_trim(0);
+}
+
+// One scenario line: every figure with its floor, ratio and target.
+struct Figure {
+    double value;
+    double floor;
+    double target;
+    QString unit;
+    int decimals;
+};
+
+bool report(const QString& name, const QVector<Figure>& figures)
+{
+    QStringList values, floors, ratios, targets;
+    bool ok = true;
+    for (const Figure& f : figures) {
+        const double ratio = f.floor > 0 ? f.value / f.floor : INFINITY;
+        ok = ok && ratio <= f.target;
+        values << QString::number(f.value, 'f', f.decimals) + " " + f.unit;
+        floors << QString::number(f.floor, 'f', f.decimals) + " " + f.unit;
+        ratios << QString::number(ratio, 'f', 2);
+        targets << QString::number(f.target);
+    }
+    std::printf("bench %s: %s; floor %s; ratio %s (target <= %s) %s\n", qPrintable(name),
+                qPrintable(values.join(", ")), qPrintable(floors.join(", ")),
+                qPrintable(ratios.join(", ")), qPrintable(targets.join(", ")), ok ? "ok" : "FAIL");
+    std::fflush(stdout);
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Synthetic scans
+
+// Gray ridges circling one centre per print, ridge spacing about 0.45 mm, with
+// some grain, so the codec works as hard as on a real scan.
+QImage ridgeScan(int width, int height, int ppi, int columns, int rows)
+{
+    QImage image(width, height, QImage::Format_Grayscale8);
+    const double period = ppi / 25.4 * 0.45;
+    std::vector<uchar> wave(1024);
+    for (int i = 0; i < 1024; ++i)
+        wave[i] = uchar(150 + 80 * std::cos(i * 2 * M_PI / 1024));
+    quint32 grain = 12345;
+    const double cellW = double(width) / columns;
+    const double cellH = double(height) / rows;
+    for (int y = 0; y < height; ++y) {
+        uchar* line = image.scanLine(y);
+        const double cy = (std::floor(y / cellH) + 0.5) * cellH;
+        for (int x = 0; x < width; ++x) {
+            const double cx = (std::floor(x / cellW) + 0.5) * cellW;
+            const double r = std::hypot(x - cx, (y - cy) * 1.3);
+            grain = grain * 1664525u + 1013904223u;
+            const int v = wave[int(r / period * 1024) & 1023] + int(grain >> 28) - 8;
+            line[x] = uchar(qBound(0, v, 255));
+        }
+    }
+    const int dotsPerMeter = qRound(ppi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+QImage decode(const QString& fileName)
+{
+    QImageReader reader(fileName);
+    return reader.read();
+}
+
+void showAndSettle(QWidget* widget, const QSize& size)
+{
+    widget->resize(size);
+    widget->show();
+    settle();
+}
+
+// ---------------------------------------------------------------------------
+// Scenarios
+
+bool importBothHands(const QString& scan)
+{
+    std::vector<double> times, floors, added;
+    const QSize size = QImageReader(scan).size();
+    for (int rep = 0; rep < 3; ++rep) {
+        floors.push_back(seconds([&] { decode(scan); }));
+        settle();
+        auto* window = new MainWindow;
+        showAndSettle(window, QSize(1200, 800));
+        const qint64 before = residentBytes();
+        times.push_back(seconds([&] {
+            QMetaObject::invokeMethod(window, "importImage", Qt::DirectConnection,
+                                      Q_ARG(QString, scan));
+        }));
+        settle();
+        added.push_back(double(residentBytes() - before));
+        delete window;
+        settle();
+    }
+    const double copy32 = double(size.width()) * size.height() * 4;
+    return report("import-both-hands",
+                  {{median(times), median(floors), 1.5, "s", 3},
+                   {median(added) / 1e6, copy32 / 1e6, 2, "MB", 0}});
+}
+
+// Crops, turns and annotates every slot of a set and writes it beside the scan.
+QString writeAnnotatedSet(const QString& scan, const QString& dir)
+{
+    MainWindow window;
+    showAndSettle(&window, QSize(1200, 800));
+    QMetaObject::invokeMethod(&window, "importImage", Qt::DirectConnection, Q_ARG(QString, scan));
+    const QSize size = QImageReader(scan).size();
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        TGlyphEditor* editor = window.editor(i);
+        TGlyphView* view = editor->glyphView();
+        // Fingers in two rows of five, palms each one half of the card.
+        QRectF r;
+        if (i < 10)
+            r = QRectF((i % 5) * size.width() / 5.0, (i / 5) * size.height() / 2.0,
+                       size.width() / 5.0, size.height() / 2.0).adjusted(40, 60, -40, -60);
+        else
+            r = QRectF((i - 10) * size.width() / 2.0, 0, size.width() / 2.0, size.height())
+                    .adjusted(50, 50, -50, -50);
+        view->selectCrop(true);
+        for (const QPointF& p : {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()})
+            QMetaObject::invokeMethod(view, "addSelectionPoint", Qt::DirectConnection,
+                                      Q_ARG(QPointF, p));
+        view->crop();
+        editor->findChild<QSpinBox*>("spinBoxRotate")->setValue(2 + i % 4);
+        const QRectF shown = view->sceneRect();
+        auto at = [&](double fx, double fy) {
+            return QPointF(shown.left() + fx * shown.width(), shown.top() + fy * shown.height());
+        };
+        if (auto* finger = qobject_cast<TDermatoglyphView*>(view)) {
+            finger->addLandmark(at(0.4, 0.4), Core);
+            finger->addLandmark(at(0.6, 0.4), Core);
+            finger->addLandmark(at(0.25, 0.6), Triradius);
+            finger->addLandmark(at(0.75, 0.6), Triradius);
+            finger->connectPoints();
+            for (const QPointF& p : {at(0.2, 0.85), at(0.8, 0.83), at(0.8, 0.88), at(0.2, 0.9)})
+                finger->addVertex(p);
+        } else if (auto* palm = qobject_cast<TPalmView*>(view)) {
+            for (int t = 0; t < 4; ++t)
+                palm->addTriradius(t, at(0.2 + 0.2 * t, 0.3));
+            palm->addTriradius(4, at(0.5, 0.85));
+            palm->connectPoints();
+        }
+    }
+    const QString path = dir + "/set.xml";
+    window.writeSet(path);
+    return path;
+}
+
+bool openSet(const QString& scan, const QString& dir)
+{
+    const QString set = writeAnnotatedSet(scan, dir);
+    settle();
+    const double fileSize = QFileInfo(scan).size();
+    std::vector<double> times, floors, decodes;
+    for (int rep = 0; rep < 3; ++rep) {
+        floors.push_back(seconds([&] { decode(scan); }));
+        settle();
+        auto* window = new MainWindow;
+        showAndSettle(window, QSize(1200, 800));
+        const qint64 before = bytesRead();
+        times.push_back(seconds([&] { window->openSet(set); }));
+        decodes.push_back(std::round((bytesRead() - before) / fileSize));
+        delete window;
+        settle();
+    }
+    return report("open-set", {{median(times), median(floors), 2, "s", 3},
+                               {*std::max_element(decodes.begin(), decodes.end()), 1, 1,
+                                "decodes", 0}});
+}
+
+// The median of one landmark drag step and the repaint of the editor's view.
+double dragStep(const QString& scan)
+{
+    TDermatoglyphEditor editor;
+    showAndSettle(&editor, QSize(1100, 850));
+    editor.importImage(scan);
+    editor.fitView();
+    auto* view = qobject_cast<TDermatoglyphView*>(editor.glyphView());
+    const QRectF shown = view->sceneRect();
+    auto at = [&](double fx, double fy) {
+        return QPointF(shown.left() + fx * shown.width(), shown.top() + fy * shown.height());
+    };
+    TGraphicsVertexItem* dragged = view->addLandmark(at(0.45, 0.4), Core);
+    view->addLandmark(at(0.55, 0.4), Core);
+    view->addLandmark(at(0.3, 0.6), Triradius);
+    view->addLandmark(at(0.7, 0.6), Triradius);
+    view->connectPoints();
+    for (const QPointF& p : {at(0.2, 0.85), at(0.8, 0.83), at(0.8, 0.88), at(0.2, 0.9)})
+        view->addVertex(p);
+    view->addCores(true);
+    settle();
+
+    QWidget* viewport = view->viewport();
+    const QPoint start = view->mapFromScene(dragged->pos());
+    QMouseEvent press(QEvent::MouseButtonPress, start, viewport->mapToGlobal(start), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &press);
+    std::vector<double> steps;
+    for (int i = 0; i < 41; ++i) {
+        const QPoint p = start + QPoint(i % 2 ? 3 : 0, i % 4 < 2 ? 0 : 2);
+        QMouseEvent move(QEvent::MouseMove, p, viewport->mapToGlobal(p), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        const double t = seconds([&] {
+            QApplication::sendEvent(viewport, &move);
+            QApplication::processEvents();
+            viewport->repaint();
+        });
+        if (i > 0)
+            steps.push_back(t);
+    }
+    QMouseEvent release(QEvent::MouseButtonRelease, start, viewport->mapToGlobal(start),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &release);
+    return median(steps);
+}
+
+bool annotateStep(const QString& large, const QString& small)
+{
+    const double floor = dragStep(small);
+    const double value = dragStep(large);
+    return report("annotate-step", {{value * 1000, floor * 1000, 1.5, "ms", 3}});
+}
+
+bool rotateStep(const QString& palm)
+{
+    MainWindow window;
+    showAndSettle(&window, QSize(1200, 800));
+    QMetaObject::invokeMethod(&window, "importImage", Qt::DirectConnection, Q_ARG(QString, palm),
+                              Q_ARG(int, 10));
+    TGlyphEditor* editor = window.editor(10);
+    showAndSettle(editor, QSize(1100, 850));
+    editor->fitView();
+    auto* spin = editor->findChild<QSpinBox*>("spinBoxRotate");
+    auto* navigator = editor->findChild<TGraphicsPreview*>();
+    QGraphicsView* thumbnail = window.thumbnail(10);
+    spin->setValue(2);
+    settle();
+
+    const QPixmap pixmap = QPixmap::fromImage(decode(palm));
+    std::vector<double> steps, floors;
+    const int angles[] = {3, 4, 5, 4, 3};
+    for (int angle : angles) {
+        floors.push_back(seconds([&] {
+            pixmap.transformed(QTransform().rotate(angle), Qt::FastTransformation);
+        }));
+        settle();
+        steps.push_back(seconds([&] {
+            spin->setValue(angle);
+            QApplication::processEvents();
+            editor->glyphView()->viewport()->repaint();
+            navigator->viewport()->repaint();
+            thumbnail->viewport()->repaint();
+        }));
+        settle();
+    }
+    return report("rotate-step", {{median(steps), median(floors), 1.5, "s", 3}});
+}
+
+// One vertex added to a crease outline of n vertices; every outline has the same
+// bounding box, so only the vertex count differs.
+double flexionVertex(TDermatoglyphView& view, int n)
+{
+    QPolygonF outline;
+    const int top = n - 2;
+    for (int k = 0; k < top; ++k)
+        outline << QPointF(600 + 800.0 * k / (top - 1), 900 + (k % 2 ? 30 : 0));
+    outline << QPointF(1400, 1100) << QPointF(600, 1100);
+    std::vector<double> times;
+    for (int rep = 0; rep < 15; ++rep) {
+        view.cancelFlexionLine();
+        for (int k = 0; k < n - 1; ++k)
+            view.addVertex(outline.at(k));
+        times.push_back(seconds([&] { view.addVertex(outline.last()); }));
+    }
+    return median(times);
+}
+
+bool flexionFit()
+{
+    TDermatoglyphView view;
+    QImage image(2000, 2000, QImage::Format_Grayscale8);
+    image.fill(200);
+    view.setImage(image);
+    showAndSettle(&view, QSize(800, 600));
+    const double floor = flexionVertex(view, 5);
+    const double value = flexionVertex(view, 50);
+    return report("flexion-fit", {{value * 1000, floor * 1000, 1.5, "ms", 3}});
+}
+
+// The offscreen platform's remarks on every window shown are noise here.
+void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains("propagateSizeHints") || message.contains("XDG_RUNTIME_DIR"))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    // Freed image buffers go back to the system at once, so resident memory shows
+    // what the program holds rather than what the allocator keeps for later.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 20);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "ridgemap-bench: no temporary folder\n");
+        return 2;
+    }
+    // The program's settings go to the temporary folder, never the user's own.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
+    qInstallMessageHandler(quietOffscreen);
+    QApplication app(argc, argv);
+
+    // A ten-print card at 600 PPI, a palm at 1000 PPI and a small print.
+    const QString card = dir.filePath("card.jpg");
+    const QString palm = dir.filePath("palm.jpg");
+    const QString small = dir.filePath("small.jpg");
+    if (!ridgeScan(4800, 5000, 600, 5, 2).save(card, "JPG", 90)
+        || !ridgeScan(5600, 5700, 1000, 1, 1).save(palm, "JPG", 90)
+        || !ridgeScan(1000, 1000, 1000, 1, 1).save(small, "JPG", 90)) {
+        std::fprintf(stderr, "ridgemap-bench: cannot write the scans\n");
+        return 2;
+    }
+    decode(card);   // warm the codec and the page cache before anything is timed
+
+    int met = 0;
+    int total = 0;
+    auto count = [&](bool ok) { ++total; met += ok ? 1 : 0; };
+    count(importBothHands(card));
+    count(openSet(card, dir.path()));
+    count(annotateStep(palm, small));
+    count(rotateStep(palm));
+    count(flexionFit());
+    std::printf("bench: %d of %d targets met\n", met, total);
+    return met == total ? 0 : 1;
+}
