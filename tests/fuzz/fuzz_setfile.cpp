@@ -1,0 +1,29 @@
+// Feeds arbitrary bytes to the whole set-file read, the part of Open that reads
+// and checks a file into records before any widget is touched.
+#include "annotation/treaderror.h"
+#include "app/setfile.h"
+
+#include <QBuffer>
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    try {
+        const setfile::Contents contents = setfile::read(buffer);
+        // A set read whole always has its twelve slots.
+        if (contents.images.size() != setfile::slotCount
+            || contents.records.size() != setfile::slotCount)
+            __builtin_trap();
+    } catch (const TReadError& e) {
+        // Every refusal carries a text for the user.
+        if (e.message().isEmpty())
+            __builtin_trap();
+    }
+    return 0;
+}
