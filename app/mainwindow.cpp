@@ -5,6 +5,7 @@
 #include "annotation/treaderror.h"
 #include "app/setfile.h"
 #include "view/printimage.h"
+#include "view/timageitem.h"
 #include "view/twheeleater.h"
 
 #include <QCloseEvent>
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGraphicsPixmapItem>
 #include <QHash>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -402,8 +402,8 @@ bool MainWindow::openSet(const QString& fileName)
         editors[i]->updateSpacing();
     }
     for (int i = 0; i < setfile::slotCount; ++i) {
+        // Refreshes the navigator once the print is cropped and turned.
         editors[i]->loadAnnotation(contents.records[i]);
-        editors[i]->updatePreview();
     }
     if (!unreadable.isEmpty())
         report("These images of the set could not be read from " + documentDir + ":\n"

@@ -26,8 +26,16 @@ QImage forDisplay(const QImage& image)
 {
     if (image.isNull())
         return image;
-    const QImage::Format target = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                          : QImage::Format_RGB32;
+    // Gray scans stay one byte a pixel: a 32-bit copy would quadruple the memory
+    // and show nothing more.
+    QImage::Format target = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                    : QImage::Format_RGB32;
+    // Only formats whose grayness is known without looking at every pixel.
+    const bool gray = image.format() == QImage::Format_Grayscale8
+                      || image.format() == QImage::Format_Grayscale16
+                      || (image.depth() <= 8 && !image.hasAlphaChannel() && image.isGrayscale());
+    if (gray)
+        target = QImage::Format_Grayscale8;
     if (image.format() == target)
         return image;
     QImage converted = image.convertToFormat(target);

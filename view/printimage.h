@@ -15,7 +15,8 @@ constexpr qint64 maxPixels = 256LL * 1000 * 1000;
 // (the reader's own reason, or that the image is too large).
 QImage load(const QString& fileName, QString* error);
 
-// The image in the format pixmaps are made from, so QPixmap::fromImage shares its
+// The image in the format the slots' pixmaps hold: 8-bit gray for gray scans,
+// otherwise 32-bit. Pixmaps made from it with Qt::NoFormatConversion share its
 // pixels instead of converting them for every slot.
 QImage forDisplay(const QImage& image);
 

@@ -4,12 +4,12 @@
 #include "annotation/tglyphrecord.h"
 #include "view/printimage.h"
 #include "view/tglyphview.h"
+#include "view/timageitem.h"
 
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGraphicsPixmapItem>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScrollBar>
@@ -149,7 +149,7 @@ QGraphicsScene* TGlyphEditor::scene() const
     return view->glyphScene();
 }
 
-QGraphicsPixmapItem* TGlyphEditor::pixmapItem() const
+TImageItem* TGlyphEditor::pixmapItem() const
 {
     return view->pixmapItem();
 }
@@ -219,7 +219,7 @@ void TGlyphEditor::disableCrop()
 void TGlyphEditor::updatePreview()
 {
     ui->graphicsView_2->setView(view);
-    ui->graphicsView_2->setImage(view->currentImage());
+    ui->graphicsView_2->showImageOf(view->pixmapItem());
     ui->graphicsView_2->setItem(view->pixmapItem());
     ui->graphicsView_2->fitRect();
 }
@@ -326,6 +326,18 @@ void TGlyphEditor::reset()
 void TGlyphEditor::loadAnnotation(const TGlyphRecord& record)
 {
     view->loadImageState(record);
-    ui->checkBoxFlip->setChecked(record.flip);
-    ui->spinBoxRotate->setValue(record.angle);
+    const int shownAngle = ui->spinBoxRotate->value();
+    {
+        // The view is turned and mirrored already; the controls only follow it,
+        // instead of rebuilding display and navigator once for each of them.
+        const QSignalBlocker flipBlocker(ui->checkBoxFlip);
+        const QSignalBlocker rotateBlocker(ui->spinBoxRotate);
+        ui->checkBoxFlip->setChecked(record.flip);
+        ui->spinBoxRotate->setValue(record.angle);
+    }
+    // An angle outside the box's range: the view takes the value the box moved to.
+    const int angle = ui->spinBoxRotate->value();
+    if (angle != shownAngle && angle != view->rotation())
+        view->rotate(angle);
+    updatePreview();
 }

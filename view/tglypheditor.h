@@ -4,7 +4,6 @@
 #include <QMainWindow>
 
 class QAbstractButton;
-class QGraphicsPixmapItem;
 class QGraphicsScene;
 class QHBoxLayout;
 class QPushButton;
@@ -15,6 +14,7 @@ class QTextStream;
 class QVBoxLayout;
 class TGlyphRecord;
 class TGlyphView;
+class TImageItem;
 namespace Ui { class GlyphEditor; }
 
 // The window in which one print is edited: resolution table, navigator, zoom,
@@ -35,7 +35,7 @@ public:
     int xPpi() const;
     int yPpi() const;
     QGraphicsScene* scene() const;
-    QGraphicsPixmapItem* pixmapItem() const;
+    TImageItem* pixmapItem() const;
     TGlyphView* glyphView() const { return view; }
 
 signals:

@@ -5,7 +5,6 @@
 #include "annotation/tgraphicsvertexitem.h"
 #include "view/printimage.h"
 
-#include <QGraphicsPixmapItem>
 #include <QGraphicsPolygonItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
@@ -26,7 +25,8 @@ TGlyphView::TGlyphView(QWidget* parent)
       scene(new QGraphicsScene(this))
 {
     setScene(scene);
-    imageItem = scene->addPixmap(QPixmap());
+    imageItem = new TImageItem;
+    scene->addItem(imageItem);
     selectionItem = scene->addPolygon(QPolygonF(), dashedPen(Qt::green));
     selectionRectItem = scene->addRect(QRectF(0, 0, 0, 0), dashedPen(Qt::red));
     setBackgroundBrush(QBrush(QPixmap(":/images/back.png")));
@@ -50,8 +50,9 @@ QTransform TGlyphView::displayTransform() const
 void TGlyphView::showImage(const QImage& image, const QString& fileName)
 {
     imageFileName = fileName;
-    workingPixmap = QPixmap::fromImage(printimage::forDisplay(image));
-    imageItem->setPixmap(workingPixmap);
+    // No conversion: the pixmap shares the decoded pixels with every other slot.
+    workingPixmap = QPixmap::fromImage(printimage::forDisplay(image), Qt::NoFormatConversion);
+    imageItem->setImage(workingPixmap);
     xPpi = image.isNull() ? 0 : image.logicalDpiX();
     yPpi = image.isNull() ? 0 : image.logicalDpiY();
     setSceneRect(imageItem->sceneBoundingRect());
@@ -133,11 +134,16 @@ void TGlyphView::crop()
 {
     cropPolygon = selection;
     const QRectF r = selection.boundingRect();
-    workingPixmap = workingPixmap.copy(r.toRect());
+    // Clipped as QPixmap::copy clips, but cut from the image, since QPixmap::copy
+    // would make a 32-bit copy of a gray print.
+    QRect cut = workingPixmap.rect();
+    if (!r.toRect().isEmpty())
+        cut = cut.intersected(r.toRect());
+    workingPixmap = QPixmap::fromImage(workingPixmap.toImage().copy(cut), Qt::NoFormatConversion);
     selecting = false;
     selection.translate(-r.topLeft());
     if (angle == 0 && !flipped) {
-        imageItem->setPixmap(workingPixmap);
+        imageItem->setImage(workingPixmap);
         setSceneRect(imageItem->boundingRect());
         emit sceneRectChanged(imageItem->sceneBoundingRect());
         showSelection(selection);
@@ -172,10 +178,8 @@ void TGlyphView::updateTransform()
     t.rotate(angle, Qt::ZAxis);
     if (flipped)
         t.scale(-1, 1);
-    if (angle % 360 == 0 && !flipped)
-        imageItem->setPixmap(workingPixmap);   // no turn: share, do not copy
-    else
-        imageItem->setPixmap(workingPixmap.transformed(t, Qt::FastTransformation));
+    // The item turns the image as it paints it; the pixels are never copied.
+    imageItem->setImage(workingPixmap, angle % 360 == 0 && !flipped ? QTransform() : t);
     setSceneRect(QRectF(imageItem->boundingRect().toRect()));
     showSelection(displayTransform().map(selection));
     emit sceneRectChanged(imageItem->sceneBoundingRect());
@@ -189,7 +193,7 @@ void TGlyphView::reset()
     flipped = false;
     cropPolygon.clear();
     clearSelection();
-    imageItem->setPixmap(QPixmap());
+    imageItem->setImage(QPixmap());
     imageFileName.clear();
     selecting = false;
     xPpi = 0;

@@ -1,12 +1,13 @@
 #ifndef TGLYPHVIEW_H
 #define TGLYPHVIEW_H
 
+#include "view/timageitem.h"
+
 #include <QGraphicsView>
 #include <QList>
 #include <QPixmap>
 #include <QPolygonF>
 
-class QGraphicsPixmapItem;
 class QGraphicsPolygonItem;
 class QGraphicsRectItem;
 class QTextStream;
@@ -26,7 +27,7 @@ public:
     bool openImage(const QString& fileName, QString* error = nullptr);
     void setImage(const QImage& image, const QString& fileName = QString());
     QImage currentImage() const;
-    QGraphicsPixmapItem* pixmapItem() const { return imageItem; }
+    TImageItem* pixmapItem() const { return imageItem; }
     QRectF selectionRect() const;
     void loadImageState(const TGlyphRecord& record);
 
@@ -79,7 +80,7 @@ protected:
 
     QGraphicsScene* scene;
     QGraphicsPolygonItem* selectionItem;
-    QGraphicsPixmapItem* imageItem;
+    TImageItem* imageItem;
     QPixmap workingPixmap;
     QGraphicsRectItem* selectionRectItem;
     QPolygonF selection;

@@ -1,6 +1,7 @@
 #include "view/tgraphicspreview.h"
 
 #include "view/tgraphicspreviewrect.h"
+#include "view/timageitem.h"
 
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
@@ -14,6 +15,9 @@ TGraphicsPreview::TGraphicsPreview(QWidget* parent)
     previewItem = previewScene->addPixmap(QPixmap());
     previewItem->setZValue(1);
     previewItem->setTransformationMode(Qt::SmoothTransformation);
+    // Fitting asks for the shape; a mask traced from a turned copy's corners
+    // would cost more than the copy itself.
+    previewItem->setShapeMode(QGraphicsPixmapItem::BoundingRectShape);
     viewportRect = new TGraphicsPreviewRect;
     viewportRect->setZValue(2);
     // No frame until there is a view whose visible part it can show.
@@ -46,15 +50,36 @@ void TGraphicsPreview::setView(QGraphicsView* view)
 
 void TGraphicsPreview::setImage(const QImage& image)
 {
-    // The navigator shows a reduced copy scaled back up to the print's size, so it
-    // frames the same scene coordinates without holding a full-size copy.
+    pendingImage = nullptr;
     QImage small = image;
     if (image.width() > previewSide || image.height() > previewSide)
         small = image.scaled(previewSide, previewSide, Qt::KeepAspectRatio, Qt::FastTransformation);
-    previewItem->setPixmap(QPixmap::fromImage(small));
-    previewItem->setScale(small.isNull() || small.width() == 0
-                              ? 1.0 : double(image.width()) / small.width());
+    setPreview(small, image.size());
+}
+
+void TGraphicsPreview::setPreview(const QImage& reduced, const QSizeF& size)
+{
+    // The reduced copy is scaled back up to the print's size, so the navigator
+    // frames the same scene coordinates without holding a full-size copy.
+    previewItem->setPixmap(QPixmap::fromImage(reduced, Qt::NoFormatConversion));
+    previewItem->setScale(reduced.isNull() || reduced.width() == 0
+                              ? 1.0 : size.width() / reduced.width());
     QGraphicsView::fitInView(previewItem, Qt::KeepAspectRatio);
+}
+
+void TGraphicsPreview::showImageOf(const TImageItem* item)
+{
+    pendingImage = item;
+    if (isVisible())
+        makePreview();
+}
+
+void TGraphicsPreview::makePreview()
+{
+    const TImageItem* item = pendingImage;
+    pendingImage = nullptr;
+    if (item)
+        setPreview(item->reducedImage(previewSide), item->boundingRect().size());
 }
 
 void TGraphicsPreview::setItem(QGraphicsItem* item)
@@ -68,7 +93,7 @@ void TGraphicsPreview::fitRect()
         return;
     const QTransform inv = observedView->transform().inverted();
     QRectF r = QRectF(inv.mapRect(observedView->viewport()->rect()));
-    r = r & observedItem->boundingRect();
+    r = r & observedItem->sceneBoundingRect();
     viewportRect->setRect(r);
     const QPoint p = inv.map(QPoint(observedView->horizontalScrollBar()->value(),
                                     observedView->verticalScrollBar()->value()));
@@ -82,6 +107,15 @@ void TGraphicsPreview::scrollTo(const QPointF& point)
     const QTransform m = observedView->transform();
     observedView->horizontalScrollBar()->setValue(int(m.m11() * point.x() + 0.5));
     observedView->verticalScrollBar()->setValue(int(m.m22() * point.y() + 0.5));
+}
+
+void TGraphicsPreview::showEvent(QShowEvent* event)
+{
+    QGraphicsView::showEvent(event);
+    if (pendingImage) {
+        makePreview();
+        fitRect();
+    }
 }
 
 void TGraphicsPreview::resizeEvent(QResizeEvent* event)

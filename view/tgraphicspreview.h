@@ -5,6 +5,7 @@
 
 class QGraphicsPixmapItem;
 class TGraphicsPreviewRect;
+class TImageItem;
 
 // The navigator: a small copy of the displayed print with a frame marking what the
 // main view shows; dragging the frame scrolls the main view and the reverse.
@@ -16,6 +17,13 @@ public:
 
     void setView(QGraphicsView* view);
     void setImage(const QImage& image);
+    // Shows reduced, a copy already made small, over the size of the print it was
+    // reduced from.
+    void setPreview(const QImage& reduced, const QSizeF& size);
+    // Shows the print as item displays it. The small copy is made once the
+    // navigator is on screen, so editors that stay hidden (every slot an import or
+    // Open fills) make none, and one that is refreshed often makes one when shown.
+    void showImageOf(const TImageItem* item);
     void setItem(QGraphicsItem* item);
     TGraphicsPreviewRect* frame() const { return viewportRect; }
     QGraphicsPixmapItem* preview() const { return previewItem; }
@@ -31,12 +39,16 @@ private slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void makePreview();
+
     TGraphicsPreviewRect* viewportRect;
     QGraphicsView* observedView = nullptr;
     QGraphicsPixmapItem* previewItem;
     QGraphicsItem* observedItem = nullptr;
+    const TImageItem* pendingImage = nullptr;
 };
 
 #endif
