@@ -1,0 +1,174 @@
+#include "testsupport.h"
+
+#include "annotation/tglyphrecord.h"
+#include "app/mainwindow.h"
+#include "finger/tdermatoglypheditor.h"
+#include "view/printimage.h"
+#include "view/tglyphview.h"
+#include "view/tgraphicspreview.h"
+#include "view/timageitem.h"
+
+#include <QGraphicsPixmapItem>
+#include <QPainter>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+static QImage marked(int width, int height, QImage::Format format)
+{
+    QImage image(width, height, format);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    // The top-left corner, to see where it goes; large enough to survive a reduction.
+    p.fillRect(0, 0, qMax(3, width / 20), qMax(2, height / 20), Qt::black);
+    p.fillRect(width / 2, height / 3, 4, 4, Qt::gray);
+    return image;
+}
+
+static QTransform turn(int angle, bool flip)
+{
+    QTransform t;
+    t.rotate(angle, Qt::ZAxis);
+    if (flip)
+        t.scale(-1, 1);
+    return t;
+}
+
+class TestPrintDisplay : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { testsupport::isolateSettings(); }
+
+    void turnedItemShowsWhatATurnedCopyShowed()
+    {
+        const QPixmap source = QPixmap::fromImage(marked(61, 37, QImage::Format_RGB32));
+        for (const auto& [angle, flip] : {std::pair(4, false), std::pair(90, false),
+                                          std::pair(180, true), std::pair(270, false),
+                                          std::pair(33, true), std::pair(0, true)}) {
+            const QString what = QString("angle %1 flip %2").arg(angle).arg(flip);
+            const QPixmap copy = source.transformed(turn(angle, flip), Qt::FastTransformation);
+            TImageItem item;
+            item.setImage(source, turn(angle, flip));
+            // Scene coordinates are the pixels of the turned copy, so the
+            // annotation stays where it was placed and read back.
+            QVERIFY2(item.boundingRect() == QRectF(QPointF(0, 0), QSizeF(copy.size())), qPrintable(what));
+            QVERIFY2(item.pixmap().toImage() == copy.toImage(), qPrintable(what));
+
+            QImage painted(copy.size(), QImage::Format_ARGB32_Premultiplied);
+            painted.fill(0);
+            QPainter painter(&painted);
+            item.paint(&painter, nullptr);
+            painter.end();
+            QVERIFY2(painted == copy.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     qPrintable(what));
+        }
+    }
+
+    void reducedImageIsSmallAndTurned()
+    {
+        TImageItem item;
+        QVERIFY(item.reducedImage(100).isNull());
+        const QPixmap source = QPixmap::fromImage(marked(2000, 500, QImage::Format_Grayscale8));
+        item.setImage(source, turn(90, false));
+        const QImage small = item.reducedImage(256);
+        QCOMPARE(small.size(), QSize(64, 256));
+        // Turned clockwise, the black top-left corner is at the top right.
+        QCOMPARE(qGray(small.pixel(63, 0)), 0);
+        QCOMPARE(qGray(small.pixel(0, 0)), 255);
+        item.setImage(source);
+        QCOMPARE(item.reducedImage(4000).size(), QSize(2000, 500));
+    }
+
+    void grayScanStaysGrayAndShared()
+    {
+        TGlyphView view;
+        const QImage scan = marked(300, 200, QImage::Format_Grayscale8);
+        view.setImage(scan);
+        QCOMPARE(view.croppedPixmap().toImage().format(), QImage::Format_Grayscale8);
+        QCOMPARE(view.croppedPixmap().toImage().constBits(), scan.constBits());
+
+        view.selectCrop(true);
+        QMetaObject::invokeMethod(&view, "addSelectionPoint", Q_ARG(QPointF, QPointF(150, 66)));
+        QMetaObject::invokeMethod(&view, "addSelectionPoint", Q_ARG(QPointF, QPointF(250, 166)));
+        view.crop();
+        const QImage cut = view.croppedPixmap().toImage();
+        QCOMPARE(cut.format(), QImage::Format_Grayscale8);
+        QCOMPARE(cut.size(), QSize(100, 100));
+        QCOMPARE(qGray(cut.pixel(1, 1)), qGray(scan.pixel(151, 67)));
+    }
+
+    void displayFormats()
+    {
+        QImage gray16(8, 8, QImage::Format_Grayscale16);
+        gray16.fill(Qt::gray);
+        gray16.setDotsPerMeterX(11811);
+        const QImage shown = printimage::forDisplay(gray16);
+        QCOMPARE(shown.format(), QImage::Format_Grayscale8);
+        QCOMPARE(shown.dotsPerMeterX(), 11811);
+        QImage indexed = QImage(8, 8, QImage::Format_Grayscale8).convertToFormat(QImage::Format_Indexed8);
+        QCOMPARE(printimage::forDisplay(indexed).format(), QImage::Format_Grayscale8);
+        QCOMPARE(printimage::forDisplay(QImage(8, 8, QImage::Format_RGB888)).format(),
+                 QImage::Format_RGB32);
+        QCOMPARE(printimage::forDisplay(QImage(8, 8, QImage::Format_ARGB32)).format(),
+                 QImage::Format_ARGB32_Premultiplied);
+    }
+
+    void importSharesOneGrayBufferAcrossSlots()
+    {
+        QTemporaryDir dir;
+        const QString scan = dir.filePath("hands.png");
+        QVERIFY(testsupport::writeImage(scan, 400, 300, 500));
+        MainWindow w;
+        QVERIFY(QMetaObject::invokeMethod(&w, "importImage", Q_ARG(QString, scan)));
+        const uchar* pixels = w.image(0).constBits();
+        QCOMPARE(w.image(0).format(), QImage::Format_Grayscale8);
+        for (int i = 0; i < 12; ++i)
+            QCOMPARE(w.editor(i)->glyphView()->croppedPixmap().toImage().constBits(), pixels);
+    }
+
+    void navigatorCopyWaitsUntilShownAndFollowsTheTurn()
+    {
+        TDermatoglyphEditor editor;
+        editor.importImage(QImage(3000, 1000, QImage::Format_Grayscale8));
+        editor.findChild<QSpinBox*>("spinBoxRotate")->setValue(90);
+        auto* navigator = editor.findChild<TGraphicsPreview*>();
+        // A hidden editor (every slot an import fills) makes no navigator copy.
+        QVERIFY(navigator->preview()->pixmap().isNull());
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QVERIFY(!navigator->preview()->pixmap().isNull());
+        QVERIFY(navigator->preview()->pixmap().height() <= TGraphicsPreview::previewSide);
+        const QRectF covered = navigator->preview()->sceneBoundingRect();
+        // Within the rounding of the reduced copy's size.
+        QVERIFY(qAbs(covered.height() - 3000.0) < 10);
+        QVERIFY(qAbs(covered.width() - 1000.0) < 10);
+    }
+
+    void loadedTurnReachesViewAndControls()
+    {
+        TDermatoglyphEditor editor;
+        editor.importImage(QImage(300, 200, QImage::Format_RGB32));
+        TGlyphRecord record;
+        record.angle = 30;
+        record.flip = true;
+        editor.loadAnnotation(record);
+        auto* spin = editor.findChild<QSpinBox*>("spinBoxRotate");
+        QCOMPARE(spin->value(), 30);
+        QCOMPARE(editor.glyphView()->rotation(), 30);
+        QVERIFY(editor.glyphView()->isFlipped());
+        spin->setValue(31);
+        QCOMPARE(editor.glyphView()->rotation(), 31);
+
+        // Beyond the box's range the view ends where the box does.
+        editor.reset();
+        editor.importImage(QImage(300, 200, QImage::Format_RGB32));
+        record.angle = 400;
+        editor.loadAnnotation(record);
+        QCOMPARE(spin->value(), 360);
+        QCOMPARE(editor.glyphView()->rotation(), 360);
+    }
+};
+
+QTEST_MAIN(TestPrintDisplay)
+#include "tst_printdisplay.moc"
