@@ -6,9 +6,7 @@
 #include "app/setfile.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
-#include "palm/tpalmeditor.h"
 #include "palm/tpalmview.h"
-#include "view/printimage.h"
 #include "view/tglyphview.h"
 #include "view/tgraphicspreview.h"
 
@@ -22,7 +20,6 @@
 #include <QPixmap>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cmath>

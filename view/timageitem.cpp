@@ -18,13 +18,15 @@ void TImageItem::setImage(const QPixmap& newImage, const QTransform& newTurn)
         bounds = QRectF();
     } else {
         placed = QPixmap::trueMatrix(turn, image.width(), image.height());
-        // The same size QImage::transformed gives the turned copy, so scene
-        // coordinates stay those of the pixels a turned copy would have.
-        const QRect r = placed.map(QPolygonF(QRectF(image.rect()))).boundingRect().toAlignedRect();
-        bounds = turn.type() <= QTransform::TxScale
-                     ? QRectF(0, 0, qRound(qAbs(turn.m11()) * image.width()),
-                              qRound(qAbs(turn.m22()) * image.height()))
-                     : QRectF(QPointF(0, 0), QSizeF(r.size()));
+        // The size QImage::transformed gives the turned copy, so scene coordinates
+        // stay the pixels a turned copy would have.
+        if (turn.type() <= QTransform::TxScale) {
+            bounds = QRectF(0, 0, qRound(qAbs(turn.m11()) * image.width()),
+                            qRound(qAbs(turn.m22()) * image.height()));
+        } else {
+            const QRect r = placed.map(QPolygonF(QRectF(image.rect()))).boundingRect().toAlignedRect();
+            bounds = QRectF(QPointF(0, 0), QSizeF(r.size()));
+        }
     }
     update();
 }
