@@ -23,13 +23,14 @@ static double rayAngle(QPointF a, QPointF t, QPointF d)
 }
 
 // Reads the entries of the next popup menu (checked and enabled state) and closes it.
-static void inspectMenu(QList<bool>* checked, QList<bool>* enabled)
+// Each try schedules the next afresh rather than through a function that holds
+// itself, which would never be freed.
+static void inspectMenu(QList<bool>* checked, QList<bool>* enabled, int delayMs = 0)
 {
-    auto attempt = std::make_shared<std::function<void()>>();
-    *attempt = [=]() {
+    QTimer::singleShot(delayMs, [=]() {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu) {
-            QTimer::singleShot(10, *attempt);
+            inspectMenu(checked, enabled, 10);
             return;
         }
         for (QAction* a : menu->actions()) {
@@ -37,8 +38,7 @@ static void inspectMenu(QList<bool>* checked, QList<bool>* enabled)
             enabled->append(a->isEnabled());
         }
         menu->close();
-    };
-    QTimer::singleShot(0, *attempt);
+    });
 }
 
 class TestPalmView : public QObject
