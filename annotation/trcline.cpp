@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include <QCursor>
+#include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsTextItem>
 #include <QPen>
@@ -23,6 +24,18 @@ TRCLine::TRCLine()
     setCursor(Qt::CrossCursor);
     setAcceptedMouseButtons(Qt::LeftButton);
     setZValue(900);
+}
+
+TRCLine* TRCLine::lineAt(const QGraphicsScene* scene, const QPointF& scenePos,
+                         const QTransform& viewTransform)
+{
+    const QList<QGraphicsItem*> items = scene->items(scenePos, Qt::IntersectsItemShape,
+                                                     Qt::DescendingOrder, viewTransform);
+    for (QGraphicsItem* item : items) {
+        if (auto* line = dynamic_cast<TRCLine*>(item))
+            return line;
+    }
+    return nullptr;
 }
 
 void TRCLine::setEditable(bool value)

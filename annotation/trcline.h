@@ -4,6 +4,7 @@
 #include <QGraphicsLineItem>
 #include <QList>
 
+class QGraphicsScene;
 class QGraphicsTextItem;
 class TGraphicsVertexItem;
 
@@ -13,6 +14,12 @@ class TRCLine : public QGraphicsLineItem
 {
 public:
     TRCLine();
+
+    // The topmost ridge-count line under scenePos as a view with viewTransform
+    // shows it; its count label and ridge points, which keep their screen size
+    // and so cover more of the print the further one zooms out, do not hide it.
+    static TRCLine* lineAt(const QGraphicsScene* scene, const QPointF& scenePos,
+                           const QTransform& viewTransform);
 
     void setEditable(bool editable);
     bool isEditable() const { return editable; }

@@ -461,7 +461,7 @@ void TDermatoglyphView::cancelFlexionLine()
 
 TRCLine* TDermatoglyphView::countLineAt(const QPointF& scenePos) const
 {
-    QGraphicsItem* item = scene->itemAt(scenePos, transform());
+    TRCLine* item = TRCLine::lineAt(scene, scenePos, transform());
     if (!item)
         return nullptr;
     if (item == coreCoreCount)

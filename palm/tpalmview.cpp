@@ -190,7 +190,7 @@ TGraphicsVertexItem* TPalmView::addCorePoint(const QPointF& p)
 
 void TPalmView::addRidgePoint(const QPointF& p)
 {
-    auto* line = dynamic_cast<TRCLine*>(scene->itemAt(p, transform()));
+    TRCLine* line = TRCLine::lineAt(scene, p, transform());
     if (line && triradiusCounts.contains(line))
         line->addRidgePoint(p.x(), p.y());
 }

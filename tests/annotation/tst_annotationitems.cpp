@@ -157,6 +157,35 @@ private slots:
         QCOMPARE(line->label()->toPlainText(), QString("0"));
     }
 
+    void lineIsFoundUnderItsLabelWhenZoomedOut()
+    {
+        QGraphicsScene scene(0, 0, 1000, 1000);
+        auto* line = new TRCLine;
+        scene.addItem(line);
+        line->setCountedLine(QLineF(100, 100, 900, 900));
+        // At a quarter, the label keeps its screen size and covers the line's middle.
+        const QTransform zoomedOut = QTransform::fromScale(0.25, 0.25);
+        QPointF onLine;
+        for (double t = 0.3; t < 0.7 && onLine.isNull(); t += 0.01) {
+            if (scene.itemAt(line->line().pointAt(t), zoomedOut) == line->label())
+                onLine = line->line().pointAt(t);
+        }
+        QVERIFY(!onLine.isNull());
+        QCOMPARE(TRCLine::lineAt(&scene, onLine, zoomedOut), line);
+        QCOMPARE(TRCLine::lineAt(&scene, QPointF(700, 300), zoomedOut), nullptr);
+    }
+
+    void pointReadBackStaysWhereItWasWritten()
+    {
+        TRCLine line;
+        line.setCountedLine(QLineF(120, 60, 260, 70.5));
+        line.setEditable(true);
+        line.addRidgePoint(189.99, 65.2493);        // on the line to six digits
+        QCOMPARE(line.ridgePointPositions().at(0), QPointF(189.99, 65.2493));
+        line.addRidgePoint(150, 80);                // a click beside it is projected
+        QVERIFY(qAbs(line.ridgePointPositions().at(0).y() - 80) > 1);
+    }
+
     void pointsAtEqualDistanceKeepTheirOrder()
     {
         TRCLine line;
