@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "view/tglypheditor.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -24,19 +27,20 @@ void isolateSettings()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
 }
 
+// Each try schedules the next as a fresh copy, so nothing refers to itself and
+// every step is freed once its timer has fired.
+static void pollStep(const std::function<bool()>& attempt, QElapsedTimer timer, int timeoutMs)
+{
+    if (attempt() || timer.elapsed() > timeoutMs)
+        return;
+    QTimer::singleShot(10, [attempt, timer, timeoutMs]() { pollStep(attempt, timer, timeoutMs); });
+}
+
 static void poll(std::function<bool()> attempt, int timeoutMs)
 {
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    auto step = std::make_shared<std::function<void()>>();
-    *step = [attempt, timer, timeoutMs, step]() {
-        if (attempt())
-            return;
-        if (timer->elapsed() > timeoutMs)
-            return;
-        QTimer::singleShot(10, *step);
-    };
-    QTimer::singleShot(0, *step);
+    QElapsedTimer timer;
+    timer.start();
+    QTimer::singleShot(0, [attempt, timer, timeoutMs]() { pollStep(attempt, timer, timeoutMs); });
 }
 
 void onNextModal(std::function<void(QWidget*)> action, int timeoutMs)
@@ -127,6 +131,15 @@ void chooseMenuEntry(const QString& text, QStringList* entries, QList<bool>* ena
         }
         return true;
     }, 5000);
+}
+
+QString sectionText(TGlyphEditor* editor)
+{
+    QString text;
+    QTextStream out(&text);
+    editor->writeAnnotation(out);
+    out.flush();
+    return text;
 }
 
 bool writeImage(const QString& path, int width, int height, int ppi, QImage::Format format)

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QWidget;
+class TGlyphEditor;
 
 // Shared helpers for the QtTest executables: isolated settings, answering modal
 // dialogs and menus from inside the test, and small synthetic images.
@@ -28,6 +29,9 @@ void answerFileDialog(const QString& fileName);
 // The texts of all its entries (and whether each is enabled) are stored if asked.
 void chooseMenuEntry(const QString& text, QStringList* entries = nullptr,
                      QList<bool>* enabled = nullptr);
+
+// The section the editor writes into a set file.
+QString sectionText(TGlyphEditor* editor);
 
 // A gray test image with a recorded resolution, written to path in the format its
 // suffix names.

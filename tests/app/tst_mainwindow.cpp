@@ -33,15 +33,6 @@ static bool writeBytes(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-static QString section(TGlyphEditor* editor)
-{
-    QString text;
-    QTextStream out(&text);
-    editor->writeAnnotation(out);
-    out.flush();
-    return text;
-}
-
 static quint32 crc32(const QByteArray& bytes)
 {
     quint32 crc = 0xffffffffu;
@@ -217,7 +208,7 @@ private slots:
         for (int i = 1; i < 12; ++i)
             QCOMPARE(fresh.image(i).cacheKey(), fresh.image(0).cacheKey());
         for (int i = 0; i < 12; ++i)
-            compareLines(section(fresh.editor(i)), section(w.editor(i)));
+            compareLines(testsupport::sectionText(fresh.editor(i)), testsupport::sectionText(w.editor(i)));
         const QString again = path("again.xml");
         QVERIFY(fresh.writeSet(again));
         QCOMPARE(contents(again), saved);
@@ -258,7 +249,7 @@ private slots:
         for (int i = 0; i < 12; ++i) {
             QVERIFY(reopened.image(i).isNull());
             QCOMPARE(reopened.imageName(i), QString("both hands.png"));
-            compareLines(section(reopened.editor(i)), section(w.editor(i)));
+            compareLines(testsupport::sectionText(reopened.editor(i)), testsupport::sectionText(w.editor(i)));
         }
     }
 
@@ -300,7 +291,7 @@ private slots:
         makeFullSet(w);
         QVERIFY(w.openSet(setPath));
         const QByteArray whole = contents(setPath);
-        const QString first = section(w.editor(0));
+        const QString first = testsupport::sectionText(w.editor(0));
         const qint64 imageKey = w.image(0).cacheKey();
 
         QStringList broken;
@@ -322,7 +313,7 @@ private slots:
             QCOMPARE(w.currentDocumentName(), QString("set.xml"));
             QCOMPARE(w.currentDocumentDir(), dir.path());
             QCOMPARE(w.image(0).cacheKey(), imageKey);
-            QCOMPARE(section(w.editor(0)), first);
+            QCOMPARE(testsupport::sectionText(w.editor(0)), first);
         }
         QVERIFY(w.writeSet(path("after.xml")));
         QCOMPARE(contents(path("after.xml")), whole);

@@ -23,15 +23,6 @@
 // The exit status ctest reads as "skipped".
 static const int skipped = 77;
 
-static QString section(TGlyphEditor* editor)
-{
-    QString text;
-    QTextStream out(&text);
-    editor->writeAnnotation(out);
-    out.flush();
-    return text;
-}
-
 static QPushButton* button(QWidget* window, const QString& text)
 {
     const QList<QPushButton*> buttons = window->findChildren<QPushButton*>();
@@ -151,7 +142,7 @@ private slots:
         clickAt(finger, QPointF(400, 520));
         clickAt(finger, QPointF(700, 510));
         press(finger, "Delimit flexion crease");
-        const QString fingerSection = section(finger);
+        const QString fingerSection = testsupport::sectionText(finger);
         QVERIFY(fingerSection.contains("<core>"));
         QVERIFY(fingerSection.contains("<triradium>"));
         QVERIFY(fingerSection.contains("<flexion>"));
@@ -164,7 +155,7 @@ private slots:
         for (int i = 0; i < names.size(); ++i)
             clickAt(palm, QPointF(100 + 150 * i, i == 4 ? 500 : 100),
                     "Add triradius " + names[i]);
-        const QString palmSection = section(palm);
+        const QString palmSection = testsupport::sectionText(palm);
         QCOMPARE(palmSection.count("p=\"1\" d=\"1\""), 5);
 
         const QString setPath = dir.filePath("set.xml");
@@ -178,8 +169,8 @@ private slots:
         fresh.show();
         QVERIFY(QTest::qWaitForWindowExposed(&fresh));
         QVERIFY(fresh.openSet(setPath));
-        QCOMPARE(section(fresh.editor(0)), fingerSection);
-        QCOMPARE(section(fresh.editor(10)), palmSection);
+        QCOMPARE(testsupport::sectionText(fresh.editor(0)), fingerSection);
+        QCOMPARE(testsupport::sectionText(fresh.editor(10)), palmSection);
         QCOMPARE(fresh.image(0).size(), QSize(800, 600));
 
         testsupport::answerMessageBox(QMessageBox::Discard);

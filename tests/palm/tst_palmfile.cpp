@@ -59,14 +59,7 @@ class TestPalmFile : public QObject
         editor->importImage(image);
         return editor;
     }
-    static QString section(TPalmEditor& editor)
-    {
-        QString text;
-        QTextStream out(&text);
-        editor.writeAnnotation(out);
-        out.flush();
-        return text;
-    }
+    static QString section(TPalmEditor& editor) { return testsupport::sectionText(&editor); }
     static TGlyphRecord read(const QString& text)
     {
         QXmlStreamReader xml(text);
