@@ -22,6 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         } catch (const TReadError&) {
             break;
         }
+        // The palm loader and editor index the flags by slot.
+        if (record.present.size() != TGlyphRecord::triradiusSlots
+            || record.determined.size() != TGlyphRecord::triradiusSlots)
+            __builtin_trap();
         // What the loaders ask of a record.
         for (int k = -1; k <= record.cores.size(); ++k)
             record.ridgeLines(k);

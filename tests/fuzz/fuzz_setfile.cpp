@@ -20,6 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (contents.images.size() != setfile::slotCount
             || contents.records.size() != setfile::slotCount)
             __builtin_trap();
+        // The palm loader and editor index the flags by slot.
+        for (const TGlyphRecord& r : contents.records)
+            if (r.present.size() != TGlyphRecord::triradiusSlots
+                || r.determined.size() != TGlyphRecord::triradiusSlots)
+                __builtin_trap();
     } catch (const TReadError& e) {
         // Every refusal carries a text for the user.
         if (e.message().isEmpty())
