@@ -74,12 +74,7 @@ static void annotatePalm(TPalmEditor* editor)
 
 static QByteArray sectionOf(TGlyphEditor* editor)
 {
-    QByteArray bytes;
-    QTextStream out(&bytes);
-    out.setCodec("UTF-8");
-    editor->writeAnnotation(out);
-    out.flush();
-    return bytes;
+    return testsupport::sectionText(editor).toUtf8();
 }
 
 static QByteArray contentsOf(const QString& path)
