@@ -5,6 +5,8 @@
 #include "annotation/tglyphrecord.h"
 #include "annotation/tgraphicsvertexitem.h"
 #include "annotation/trcline.h"
+#include "finger/creaseaxis.h"
+#include "finger/fingerlines.h"
 #include "finger/tfingersettings.h"
 
 #include <QGraphicsLineItem>
@@ -14,11 +16,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
 #include <QTextStream>
-
-#include <opencv2/core.hpp>
 
 static QPen cosmeticPen(const QColor& color, Qt::PenStyle style)
 {
@@ -260,7 +258,7 @@ void TDermatoglyphView::connectPoints()
     deleteTriradiusLines();
     deleteCoreTriradiusLines();
 
-    if (nc == 2) {
+    if (fingerlines::hasCoreCoreLine(nc)) {
         const QLineF l(cores.at(0)->pos(), cores.at(1)->pos());
         coreCoreLine = new QGraphicsLineItem(l);
         coreCoreLine->setPen(cosmeticPen(Qt::yellow, Qt::DashLine));
@@ -277,16 +275,8 @@ void TDermatoglyphView::connectPoints()
         scene->addItem(triradiusTriradiusLine);
     }
 
-    QList<QLineF> pairs;
-    if (nc == 1 && nt >= 1) {
-        for (const TGraphicsVertexItem* t : qAsConst(triradia))
-            pairs.append(QLineF(cores.at(0)->pos(), t->pos()));
-    } else if (nc == 2 && nt == 2) {
-        // Left core with left triradius, right with right.
-        pairs.append(QLineF(cores.at(0)->pos(), triradia.at(0)->pos()));
-        pairs.append(QLineF(cores.at(1)->pos(), triradia.at(1)->pos()));
-    }
-    for (const QLineF& l : qAsConst(pairs)) {
+    for (const QPair<int, int>& pair : fingerlines::coreTriradiusPairs(nc, nt)) {
+        const QLineF l(cores.at(pair.first)->pos(), triradia.at(pair.second)->pos());
         auto* visible = new QGraphicsLineItem(l);
         visible->setPen(cosmeticPen(Qt::red, Qt::DashLine));
         visible->setCursor(Qt::CrossCursor);
@@ -332,54 +322,6 @@ bool TDermatoglyphView::hasFlexionAxis() const
     return flexionStart->isVisible();
 }
 
-bool TDermatoglyphView::fitFlexionAxis(const QRectF& bounds, QLineF* axis) const
-{
-    // The outline is drawn one pixel wide into an image just large enough for
-    // it, so the work grows with the polygon, not with the print.
-    QPixmap pixmap(QSizeF(bounds.width(), bounds.height()).toSize());
-    if (pixmap.isNull())
-        return false;
-    pixmap.fill(Qt::black);
-    {
-        QPainter painter(&pixmap);
-        flexionScene->render(&painter, QRectF(0, 0, bounds.width(), bounds.height()), bounds,
-                             Qt::KeepAspectRatio);
-    }
-    QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB888);
-    try {
-        const cv::Mat mask(image.height(), image.width(), CV_8UC3, image.bits(),
-                           size_t(image.bytesPerLine()));
-        std::vector<cv::Mat> channels;
-        cv::split(mask, channels);
-        // findNonZero and the analysis need at least one outline pixel.
-        if (cv::countNonZero(channels[0]) == 0)
-            return false;
-        cv::Mat pixels;
-        cv::findNonZero(channels[0], pixels);
-        const int n = int(pixels.total());
-        cv::Mat data(n, 2, CV_64F, cv::Scalar(1.0));
-        for (int i = 0; i < n; ++i) {
-            const cv::Point p = pixels.at<cv::Point>(i);
-            data.at<double>(i, 0) = p.x;
-            data.at<double>(i, 1) = p.y;
-        }
-        cv::PCA pca(data, cv::noArray(), cv::PCA::DATA_AS_ROW, 0);
-        const cv::Mat projected = pca.project(data);
-        double m = 0;
-        double M = 0;
-        cv::minMaxLoc(projected.col(0), &m, &M);
-        cv::Mat ends = cv::Mat::zeros(2, projected.cols, CV_64F);
-        ends.at<double>(0, 0) = m;
-        ends.at<double>(1, 0) = M;
-        const cv::Mat back = pca.backProject(ends);
-        *axis = QLineF(bounds.x() + back.at<double>(0, 0), bounds.y() + back.at<double>(0, 1),
-                       bounds.x() + back.at<double>(1, 0), bounds.y() + back.at<double>(1, 1));
-        return true;
-    } catch (const cv::Exception&) {
-        return false;
-    }
-}
-
 void TDermatoglyphView::clearFlexionAxis()
 {
     flexionStart->hide();
@@ -400,12 +342,8 @@ void TDermatoglyphView::addVertex(const QPointF& vertex)
     flexionMask->setPolygon(flexionPolygon);
     if (flexionPolygon.size() < 2)
         return;
-    const QRectF bounds = flexionMask->boundingRect();
-    if (bounds.width() == 0 || bounds.height() == 0)
-        return;   // nothing to fit: the previous axis stays
-
     QLineF axis;
-    if (!fitFlexionAxis(bounds, &axis)) {
+    if (!creaseaxis::fit(flexionPolygon, imageItem->boundingRect(), &axis)) {
         clearFlexionAxis();
         addPerpendicularLines();
         return;

@@ -104,7 +104,6 @@ private:
     void deleteCoreTriradiusLines();
     void deleteLandmarks(QList<TGraphicsVertexItem*>& landmarks);
     void clearFlexionAxis();
-    bool fitFlexionAxis(const QRectF& bounds, QLineF* axis) const;
     void rightPress(QMouseEvent* event, const QPointF& scenePos);
     void landmarkPress(QMouseEvent* event, const QPointF& scenePos,
                        void (TDermatoglyphView::*menu)(const QPointF&, const QPoint&));

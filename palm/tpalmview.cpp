@@ -4,6 +4,7 @@
 #include "annotation/tglyphrecord.h"
 #include "annotation/tgraphicsvertexitem.h"
 #include "annotation/trcline.h"
+#include "palm/palmlines.h"
 #include "palm/tpalmsettings.h"
 
 #include <QGraphicsLineItem>
@@ -208,26 +209,17 @@ void TPalmView::connectPoints()
     triradiusCounts.fill(nullptr, countLineCount);
     triradiusLines.fill(nullptr, countLineCount);
 
-    auto placed = [this](int slot) { return triradia.at(slot) != nullptr; };
-    int pairs[countLineCount][2] = {{A, B}, {B, C}, {C, D}, {D, T}};
-    bool used[countLineCount] = {true, true, true, true};
-    if (placed(CD)) {
-        pairs[1][1] = CD;
-        pairs[3][0] = CD;
-        used[2] = false;
+    QVector<bool> placed(triradia.size());
+    QVector<QPointF> positions(triradia.size());
+    for (int i = 0; i < triradia.size(); ++i) {
+        placed[i] = triradia.at(i) != nullptr;
+        positions[i] = placed[i] ? triradia.at(i)->pos() : QPointF();
     }
-    // The first axial triradius that is placed closes the d line.
-    for (int axial : {T, TB, T1, T2, T3}) {
-        if (placed(axial)) {
-            pairs[3][1] = axial;
-            break;
-        }
-    }
-
+    const QVector<QPair<int, int>> pairs = palmlines::countLinePairs(placed);
     for (int i = 0; i < countLineCount; ++i) {
-        if (!used[i] || !placed(pairs[i][0]) || !placed(pairs[i][1]))
+        if (pairs.at(i).first < 0)
             continue;
-        const QLineF segment(triradia.at(pairs[i][0])->pos(), triradia.at(pairs[i][1])->pos());
+        const QLineF segment(positions.at(pairs.at(i).first), positions.at(pairs.at(i).second));
         auto* dashed = new QGraphicsLineItem;
         scene->addItem(dashed);
         dashed->setLine(segment);
@@ -244,13 +236,11 @@ void TPalmView::connectPoints()
         scene->addItem(counted);
     }
 
-    if (placed(A) && placed(pairs[3][0]) && placed(pairs[3][1])) {
-        const QPointF t = triradia.at(pairs[3][1])->pos();
-        atLine->setLine(QLineF(triradia.at(A)->pos(), t));
-        dtLine->setLine(QLineF(triradia.at(pairs[3][0])->pos(), t));
-        double x = atLine->line().angleTo(dtLine->line());
-        if (x > 180)
-            x = 360 - x;
+    double x = 0;
+    if (palmlines::atdAngle(placed, positions, &x)) {
+        const QPointF t = positions.at(pairs.at(3).second);
+        atLine->setLine(QLineF(positions.at(A), t));
+        dtLine->setLine(QLineF(positions.at(pairs.at(3).first), t));
         emit angle(true, x);
     } else {
         emit angle(false, 0.0);
