@@ -169,6 +169,23 @@ int TGraphicsVertexItem::ridgeLineCount() const
     return n;
 }
 
+void TGraphicsVertexItem::mapBy(const QTransform& t)
+{
+    const bool guarded = flags() & ItemSendsGeometryChanges;
+    setFlag(ItemSendsGeometryChanges, false);
+    setPos(t.map(pos()));
+    setFlag(ItemSendsGeometryChanges, guarded);
+    for (const auto& line : qAsConst(ridgePoints))
+        for (TGraphicsVertexItem* point : line)
+            point->setPos(t.map(point->pos()));
+    for (const auto& line : qAsConst(ridgeSegments))
+        for (QGraphicsLineItem* segment : line)
+            segment->setLine(t.map(segment->line()));
+    for (int i = 0; i < ridgeLabels.size(); ++i)
+        if (!ridgePoints.at(i).isEmpty())
+            ridgeLabels.at(i)->setPos(ridgePoints.at(i).last()->pos() + labelOffset);
+}
+
 QVariant TGraphicsVertexItem::itemChange(GraphicsItemChange change, const QVariant& value)
 {
     if (change == ItemPositionChange && scene()) {

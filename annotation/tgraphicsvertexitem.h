@@ -34,6 +34,9 @@ public:
     void clearRidgeLines();
     QList<QList<QPointF>> ridgeLines() const;
     int ridgeLineCount() const;
+    // Moves the marker and its traced lines by t (the print was turned, mirrored
+    // or cropped under them), without the drag guard and without moved().
+    void mapBy(const QTransform& t);
 
     // For inspection: every traced line including an open empty one.
     const QList<QList<TGraphicsVertexItem*>>& ridgeLinePoints() const { return ridgePoints; }

@@ -26,16 +26,79 @@ TRCLine::TRCLine()
     setZValue(900);
 }
 
+static bool isCountLabel(const QGraphicsItem* item)
+{
+    const auto* line = dynamic_cast<const TRCLine*>(item->parentItem());
+    return line && item == line->label();
+}
+
 TRCLine* TRCLine::lineAt(const QGraphicsScene* scene, const QPointF& scenePos,
                          const QTransform& viewTransform)
 {
-    const QList<QGraphicsItem*> items = scene->items(scenePos, Qt::IntersectsItemShape,
+    const QList<QGraphicsItem*> under = scene->items(scenePos, Qt::IntersectsItemShape,
                                                      Qt::DescendingOrder, viewTransform);
-    for (QGraphicsItem* item : items) {
+    for (QGraphicsItem* item : under) {
+        if (isCountLabel(item))
+            continue;
         if (auto* line = dynamic_cast<TRCLine*>(item))
             return line;
+        // A marker or its text sits above the lines: the click meant it.
+        for (const QGraphicsItem* i = item; i; i = i->parentItem())
+            if (dynamic_cast<const TGraphicsVertexItem*>(i))
+                return nullptr;
+        break;
     }
-    return nullptr;
+
+    // The line is drawn a pixel or two wide at any zoom; a click just beside it
+    // still means it.
+    bool invertible = false;
+    const QTransform toScene = viewTransform.inverted(&invertible);
+    if (!invertible)
+        return nullptr;
+    const QPointF screen = viewTransform.map(scenePos);
+    const QRectF around(screen - QPointF(clickTolerance, clickTolerance),
+                        QSizeF(2 * clickTolerance, 2 * clickTolerance));
+    TRCLine* nearest = nullptr;
+    double best = clickTolerance;
+    for (QGraphicsItem* item : scene->items(toScene.mapRect(around), Qt::IntersectsItemBoundingRect,
+                                            Qt::DescendingOrder, viewTransform)) {
+        auto* line = dynamic_cast<TRCLine*>(item);
+        if (!line)
+            continue;
+        const QLineF shown = viewTransform.map(line->line());
+        const QPointF foot = lineIntersectionFoot(shown, screen);
+        // Only beside the segment, not beyond its ends.
+        const double t = QPointF::dotProduct(foot - shown.p1(), shown.p2() - shown.p1())
+                         / std::max(1e-12, QPointF::dotProduct(shown.p2() - shown.p1(),
+                                                               shown.p2() - shown.p1()));
+        if (t < 0 || t > 1)
+            continue;
+        const double distance = QLineF(screen, foot).length();
+        if (distance <= best) {
+            best = distance;
+            nearest = line;
+        }
+    }
+    return nearest;
+}
+
+void TRCLine::setEnds(const QGraphicsItem* start, const QGraphicsItem* end)
+{
+    startItem = start;
+    endItem = end;
+}
+
+bool TRCLine::joins(const QGraphicsItem* start, const QGraphicsItem* end, const QLineF& l) const
+{
+    return start && start == startItem && end == endItem && l == line();
+}
+
+void TRCLine::mapBy(const QTransform& t)
+{
+    setLine(t.map(line()));
+    for (TGraphicsVertexItem* p : qAsConst(ridgePoints))
+        p->setPos(t.map(p->pos()));
+    placeLabel();
 }
 
 void TRCLine::setEditable(bool value)
@@ -46,12 +109,19 @@ void TRCLine::setEditable(bool value)
 void TRCLine::setCountedLine(const QLineF& l)
 {
     setLine(l);
-    QLineF normal = l.normalVector();
-    normal.translate((l.p2() - l.p1()) / 2);
-    normal.setLength(20);
     countLabel->setHtml("<font color=\"red\" size=\"4\">0</font>");
     countLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     countLabel->setZValue(50);
+    placeLabel();
+}
+
+void TRCLine::placeLabel()
+{
+    // Centred 20 units to the side of the line's middle.
+    const QLineF l = line();
+    QLineF normal = l.normalVector();
+    normal.translate((l.p2() - l.p1()) / 2);
+    normal.setLength(20);
     const QRectF box = countLabel->boundingRect();
     countLabel->setPos(normal.p2() - QPointF(box.width() / 2, box.height() / 2));
 }

@@ -15,11 +15,24 @@ class TRCLine : public QGraphicsLineItem
 public:
     TRCLine();
 
-    // The topmost ridge-count line under scenePos as a view with viewTransform
-    // shows it; its count label and ridge points, which keep their screen size
-    // and so cover more of the print the further one zooms out, do not hide it.
+    // How far beside a line, in screen pixels, a click still counts as on it.
+    static constexpr double clickTolerance = 4.0;
+
+    // The ridge-count line a click at scenePos meant, as a view with viewTransform
+    // shows the scene: the line under the click, looking past count labels (they
+    // keep their screen size and cover more of the print the further one zooms
+    // out), or else the nearest line within clickTolerance screen pixels. A click
+    // on a marker (a ridge point, a landmark) means that marker, so no line.
     static TRCLine* lineAt(const QGraphicsScene* scene, const QPointF& scenePos,
                            const QTransform& viewTransform);
+
+    // The two landmarks the line joins; a rebuild keeps a line whose landmarks
+    // are the same and where they were, with its ridge points.
+    void setEnds(const QGraphicsItem* start, const QGraphicsItem* end);
+    bool joins(const QGraphicsItem* start, const QGraphicsItem* end, const QLineF& line) const;
+    // Moves the line, its ridge points and its label by t (the print was turned,
+    // mirrored or cropped under them).
+    void mapBy(const QTransform& t);
 
     void setEditable(bool editable);
     bool isEditable() const { return editable; }
@@ -38,8 +51,11 @@ protected:
 
 private:
     void updateLabel();
+    void placeLabel();
 
     bool editable = false;
+    const QGraphicsItem* startItem = nullptr;
+    const QGraphicsItem* endItem = nullptr;
     QList<TGraphicsVertexItem*> ridgePoints;
     QGraphicsTextItem* countLabel;
 };

@@ -254,9 +254,31 @@ void TDermatoglyphView::connectPoints()
     const int nc = cores.size();
     const int nt = triradia.size();
 
+    // Lines whose two landmarks are the same and where they were keep the ridge
+    // points counted on them; only the lines of a moved or new landmark start at 0.
+    QList<TRCLine*> previous = coreTriradiusCounts;
+    if (coreCoreCount)
+        previous.append(coreCoreCount);
+    coreTriradiusCounts.clear();
+    coreCoreCount = nullptr;
+    auto countLine = [&](const TGraphicsVertexItem* a, const TGraphicsVertexItem* b) {
+        const QLineF l(a->pos(), b->pos());
+        for (int i = 0; i < previous.size(); ++i)
+            if (previous.at(i)->joins(a, b, l))
+                return previous.takeAt(i);
+        auto* counted = new TRCLine;
+        counted->setCountedLine(l);
+        counted->setEnds(a, b);
+        // A line that appears while the ridge tool is on takes clicks at once.
+        counted->setEditable(addingRidgePoints);
+        scene->addItem(counted);
+        return counted;
+    };
+
     deleteCoreLines();
     deleteTriradiusLines();
-    deleteCoreTriradiusLines();
+    qDeleteAll(coreTriradiusLines);
+    coreTriradiusLines.clear();
 
     if (fingerlines::hasCoreCoreLine(nc)) {
         const QLineF l(cores.at(0)->pos(), cores.at(1)->pos());
@@ -264,9 +286,7 @@ void TDermatoglyphView::connectPoints()
         coreCoreLine->setPen(cosmeticPen(Qt::yellow, Qt::DashLine));
         coreCoreLine->setCursor(Qt::CrossCursor);
         scene->addItem(coreCoreLine);
-        coreCoreCount = new TRCLine;
-        coreCoreCount->setCountedLine(l);
-        scene->addItem(coreCoreCount);
+        coreCoreCount = countLine(cores.at(0), cores.at(1));
     }
     if (nt == 2) {
         triradiusTriradiusLine = new QGraphicsLineItem(QLineF(triradia.at(0)->pos(),
@@ -281,12 +301,10 @@ void TDermatoglyphView::connectPoints()
         visible->setPen(cosmeticPen(Qt::red, Qt::DashLine));
         visible->setCursor(Qt::CrossCursor);
         scene->addItem(visible);
-        auto* counted = new TRCLine;
-        counted->setCountedLine(l);
-        coreTriradiusCounts.append(counted);
         coreTriradiusLines.append(visible);
-        scene->addItem(counted);
+        coreTriradiusCounts.append(countLine(cores.at(pair.first), triradia.at(pair.second)));
     }
+    qDeleteAll(previous);
 }
 
 void TDermatoglyphView::cancelRidgePoints()
@@ -338,6 +356,11 @@ void TDermatoglyphView::addVertex(const QPointF& vertex)
     scene->addItem(marker);
     marker->setPos(vertex);
     flexionVertices.append(marker);
+    refitFlexion();
+}
+
+void TDermatoglyphView::refitFlexion()
+{
     flexionArea->setPolygon(flexionPolygon);
     flexionMask->setPolygon(flexionPolygon);
     if (flexionPolygon.size() < 2)
@@ -354,6 +377,23 @@ void TDermatoglyphView::addVertex(const QPointF& vertex)
     flexionStart->setPos(axis.p1());
     flexionEnd->setPos(axis.p2());
     addPerpendicularLines();
+}
+
+void TDermatoglyphView::mapAnnotation(const QTransform& oldToNew)
+{
+    for (TGraphicsVertexItem* landmark : cores + triradia)
+        landmark->mapBy(oldToNew);
+    // The counted lines move with their landmarks, so the rebuild keeps them and
+    // their ridge points.
+    if (coreCoreCount)
+        coreCoreCount->mapBy(oldToNew);
+    for (TRCLine* line : qAsConst(coreTriradiusCounts))
+        line->mapBy(oldToNew);
+    connectPoints();
+    flexionPolygon = oldToNew.map(flexionPolygon);
+    for (int i = 0; i < flexionVertices.size(); ++i)
+        flexionVertices.at(i)->setPos(flexionPolygon.value(i));
+    refitFlexion();
 }
 
 void TDermatoglyphView::addPerpendicularLines()
@@ -415,11 +455,14 @@ void TDermatoglyphView::landmarkPress(QMouseEvent* event, const QPointF& scenePo
 {
     auto* item = dynamic_cast<TGraphicsVertexItem*>(itemAt(event->pos()));
     if (item && (triradia.contains(item) || cores.contains(item))) {
-        QGraphicsView::mousePressEvent(event);   // starts a drag
+        startLandmarkDrag(event);
         return;
     }
+    const int landmarks = cores.size() + triradia.size();
     (this->*menu)(scenePos, event->pos());
-    connectPoints();
+    // A dismissed menu or a refused entry adds nothing, so nothing is rebuilt.
+    if (cores.size() + triradia.size() != landmarks)
+        connectPoints();
 }
 
 void TDermatoglyphView::mousePressEvent(QMouseEvent* event)
@@ -540,6 +583,12 @@ void TDermatoglyphView::reset()
 
 void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
 {
+    // The tools stay as their buttons show them; the loader only borrows them.
+    const bool wasPaintingFlex = paintingFlex;
+    const bool wasAddingRadiants = addingRadiants;
+    const bool wasAddingCentralLines = addingCentralLines;
+    const bool wasAddingRidgePoints = addingRidgePoints;
+    currentVertex = nullptr;
     paintingFlex = true;
     for (const QPointF& p : record.flexion)
         addVertex(p);
@@ -574,7 +623,13 @@ void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
     for (int i = 0; i < coreTriradiusCounts.size() && i < record.ct.size(); ++i)
         for (const QPointF& p : record.ct.at(i))
             coreTriradiusCounts.at(i)->addRidgePoint(p.x(), p.y());
-    addRidgePoints(false);
+    addRidgePoints(wasAddingRidgePoints);
+    paintingFlex = wasPaintingFlex;
+    addingRadiants = wasAddingRadiants;
+    addingCentralLines = wasAddingCentralLines;
+    // Loaded landmarks can be dragged only where the tools allow it.
+    setLandmarksMovable(cores, addingPoints || addingCores);
+    setLandmarksMovable(triradia, addingPoints || addingTriradia);
 }
 
 // ---------------------------------------------------------------------------

@@ -96,6 +96,7 @@ public slots:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mapAnnotation(const QTransform& oldToNew) override;
 
 private:
     void setLandmarksMovable(const QList<TGraphicsVertexItem*>& landmarks, bool movable);
@@ -104,6 +105,8 @@ private:
     void deleteCoreTriradiusLines();
     void deleteLandmarks(QList<TGraphicsVertexItem*>& landmarks);
     void clearFlexionAxis();
+    // Shows the outline and fits the axis to it again.
+    void refitFlexion();
     void rightPress(QMouseEvent* event, const QPointF& scenePos);
     void landmarkPress(QMouseEvent* event, const QPointF& scenePos,
                        void (TDermatoglyphView::*menu)(const QPointF&, const QPoint&));

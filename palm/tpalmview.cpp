@@ -204,7 +204,9 @@ void TPalmView::addRidgePoint(const QPointF& p, int i)
 
 void TPalmView::connectPoints()
 {
-    qDeleteAll(triradiusCounts);
+    // A line whose two triradii are the same and where they were keeps the ridge
+    // points counted on it; the others are rebuilt with none.
+    const QVector<TRCLine*> previous = triradiusCounts;
     qDeleteAll(triradiusLines);
     triradiusCounts.fill(nullptr, countLineCount);
     triradiusLines.fill(nullptr, countLineCount);
@@ -230,11 +232,25 @@ void TPalmView::connectPoints()
         dashed->setPen(pen);
         dashed->setCursor(Qt::CrossCursor);
         triradiusLines[i] = dashed;
+        const TGraphicsVertexItem* start = triradia.at(pairs.at(i).first);
+        const TGraphicsVertexItem* end = triradia.at(pairs.at(i).second);
+        TRCLine* kept = previous.at(i) && previous.at(i)->joins(start, end, segment)
+                            ? previous.at(i) : nullptr;
+        if (kept) {
+            triradiusCounts[i] = kept;
+            continue;
+        }
         auto* counted = new TRCLine;
         counted->setCountedLine(segment);
+        counted->setEnds(start, end);
+        // A line that appears while the ridge tool is on takes clicks at once.
+        counted->setEditable(addingRidgePoints);
         triradiusCounts[i] = counted;
         scene->addItem(counted);
     }
+    for (TRCLine* line : previous)
+        if (!triradiusCounts.contains(line))
+            delete line;
 
     double x = 0;
     if (palmlines::atdAngle(placed, positions, &x)) {
@@ -245,6 +261,21 @@ void TPalmView::connectPoints()
     } else {
         emit angle(false, 0.0);
     }
+}
+
+void TPalmView::mapAnnotation(const QTransform& oldToNew)
+{
+    for (TGraphicsVertexItem* item : qAsConst(triradia))
+        if (item)
+            item->mapBy(oldToNew);
+    for (TGraphicsVertexItem* item : qAsConst(cores))
+        item->mapBy(oldToNew);
+    // The counted lines move with their triradii, so the rebuild keeps them and
+    // their ridge points.
+    for (TRCLine* line : qAsConst(triradiusCounts))
+        if (line)
+            line->mapBy(oldToNew);
+    connectPoints();
 }
 
 void TPalmView::reset()
@@ -331,7 +362,7 @@ void TPalmView::leftPress(QMouseEvent* event, TGraphicsVertexItem* vertex,
     const QPoint global = mapToGlobal(event->pos());
     if (addingCores) {
         if (isLandmark(vertex)) {
-            QGraphicsView::mousePressEvent(event);
+            startLandmarkDrag(event);
             return;
         }
         QMenu menu;
@@ -342,7 +373,7 @@ void TPalmView::leftPress(QMouseEvent* event, TGraphicsVertexItem* vertex,
     }
     if (addingTriradia) {
         if (isLandmark(vertex)) {
-            QGraphicsView::mousePressEvent(event);
+            startLandmarkDrag(event);
         } else {
             QMenu menu;
             QList<QAction*> entries;

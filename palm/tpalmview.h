@@ -78,6 +78,7 @@ public slots:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mapAnnotation(const QTransform& oldToNew) override;
 
 private:
     void removeTriradius(int i);

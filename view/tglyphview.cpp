@@ -3,11 +3,13 @@
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
 #include "annotation/tgraphicsvertexitem.h"
+#include "annotation/trcline.h"
 #include "view/printimage.h"
 
 #include <QGraphicsPolygonItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QMouseEvent>
 #include <QTextStream>
 #include <QVector2D>
 
@@ -139,6 +141,7 @@ void TGlyphView::crop()
     QRect cut = workingPixmap.rect();
     if (!r.toRect().isEmpty())
         cut = cut.intersected(r.toRect());
+    const QTransform before = displayTransform();
     workingPixmap = QPixmap::fromImage(workingPixmap.toImage().copy(cut), Qt::NoFormatConversion);
     selecting = false;
     selection.translate(-r.topLeft());
@@ -152,6 +155,7 @@ void TGlyphView::crop()
         // so the annotation placed afterwards sits where it reads back from file.
         updateTransform();
     }
+    displayChanged(before, QTransform::fromTranslate(-cut.left(), -cut.top()));
     emit cropped();
 }
 
@@ -162,14 +166,35 @@ void TGlyphView::fitInView()
 
 void TGlyphView::rotate(int value)
 {
+    const QTransform before = displayTransform();
     angle = value;
     updateTransform();
+    displayChanged(before);
 }
 
 void TGlyphView::flip(bool value)
 {
+    const QTransform before = displayTransform();
     flipped = value;
     updateTransform();
+    displayChanged(before);
+}
+
+void TGlyphView::displayChanged(const QTransform& before, const QTransform& shift)
+{
+    // Scene coordinates are pixels of the display; each mark stays on the image
+    // pixel it was placed on.
+    bool invertible = false;
+    const QTransform toImage = before.inverted(&invertible);
+    if (!invertible)
+        return;
+    const QTransform oldToNew = toImage * shift * displayTransform();
+    if (!oldToNew.isIdentity())
+        mapAnnotation(oldToNew);
+}
+
+void TGlyphView::mapAnnotation(const QTransform&)
+{
 }
 
 void TGlyphView::updateTransform()
@@ -255,6 +280,35 @@ void TGlyphView::writeImageState(QTextStream& out, bool saveImage) const
     writePointBlock(out, "<crop>", "</crop>", cropPolygon.toList());
     writeLine(out, 2, "<transform angle=\"" + QString::number(angle) + "\" flip=\""
                           + (flipped ? "1" : "0") + "\" />");
+}
+
+void TGlyphView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
+void TGlyphView::startLandmarkDrag(QMouseEvent* event)
+{
+    dragPending = true;
+    dragOrigin = event->pos();
+    QGraphicsView::mousePressEvent(event);
+}
+
+void TGlyphView::mouseMoveEvent(QMouseEvent* event)
+{
+    // A click's jitter must not move the landmark, and with it its counted lines.
+    if (dragPending) {
+        if ((event->pos() - dragOrigin).manhattanLength() <= TRCLine::clickTolerance)
+            return;
+        dragPending = false;
+    }
+    QGraphicsView::mouseMoveEvent(event);
+}
+
+void TGlyphView::mouseReleaseEvent(QMouseEvent* event)
+{
+    dragPending = false;
+    QGraphicsView::mouseReleaseEvent(event);
 }
 
 void TGlyphView::resizeEvent(QResizeEvent* event)

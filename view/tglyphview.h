@@ -74,6 +74,18 @@ protected slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The second press of a double-click is a press like the first, handled by the
+    // same rules; nothing beyond them reaches the scene.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    // Hands a press on a landmark to the scene, which drags it once the pointer
+    // has moved further than a click's jitter.
+    void startLandmarkDrag(QMouseEvent* event);
+    // The print was turned, mirrored or cropped: oldToNew maps every scene point
+    // of the old display onto the same image pixel in the new one. The annotation
+    // views move their marks with it.
+    virtual void mapAnnotation(const QTransform& oldToNew);
     // The calibration click rule shared by the annotation views: true when the
     // press was taken by a measurement under way.
     bool calibrationPress(const QPointF& scenePos);
@@ -94,9 +106,13 @@ protected:
     bool flipped = false;
     bool calibrating = false;
     QPointF calibrationStart;
+    // A landmark press waiting to become a drag, and where it was.
+    bool dragPending = false;
+    QPoint dragOrigin;
 
 private:
     void updateTransform();
+    void displayChanged(const QTransform& before, const QTransform& shift = QTransform());
     void showSelection(const QPolygonF& shown);
     void clearSelection();
     void showImage(const QImage& image, const QString& fileName);

@@ -34,13 +34,17 @@ public:
         const QPoint a = at(from);
         const QPoint b = at(to);
         QTest::mousePress(viewport(), Qt::LeftButton, Qt::NoModifier, a);
-        for (int i = 1; i <= steps; ++i) {
-            const QPoint p = a + (b - a) * i / steps;
-            QMouseEvent move(QEvent::MouseMove, p, viewport()->mapToGlobal(p), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(viewport(), &move);
-        }
+        for (int i = 1; i <= steps; ++i)
+            moveMouse(a + (b - a) * i / steps);
         QTest::mouseRelease(viewport(), Qt::LeftButton, Qt::NoModifier, b);
+    }
+
+    // A move with the left button held, in viewport coordinates.
+    void moveMouse(const QPoint& p)
+    {
+        QMouseEvent event(QEvent::MouseMove, p, viewport()->mapToGlobal(p), Qt::NoButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport(), &event);
     }
 
     void key(Qt::Key k) { QTest::keyClick(this, k); }

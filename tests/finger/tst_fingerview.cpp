@@ -1,6 +1,7 @@
 #include "testsupport.h"
 #include "fingertestview.h"
 
+#include "annotation/geometry.h"
 #include "annotation/tglyphrecord.h"
 #include "annotation/tgraphicsvertexitem.h"
 #include "annotation/trcline.h"
@@ -9,6 +10,8 @@
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QSignalSpy>
+#include <QTextStream>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 static QString labelOf(const TRCLine* line)
@@ -228,7 +231,8 @@ private slots:
         QCOMPARE(view.coreTriradiusCountLines().at(0)->line().p1(), core->pos());
         QCOMPARE(view.coreCoreCountLine()->count(), 0);
         QCOMPARE(labelOf(view.coreCoreCountLine()), QString("0"));
-        QCOMPARE(view.coreTriradiusCountLines().at(1)->count(), 0);
+        // The right core and triradius did not move: their line keeps its count.
+        QCOMPARE(view.coreTriradiusCountLines().at(1)->count(), 1);
         QCOMPARE(core->ridgeLines(), QList<QList<QPointF>>{{QPointF(120, 60)}});
 
         // Out of the print: the landmark stays inside.
@@ -415,6 +419,162 @@ private slots:
         QCOMPARE(view.glyphScene()->items().size(), baseline);
     }
 
+    void ridgePointsCountOnceAndStay()
+    {
+        FingerTestView view;
+        view.addCores(true);
+        testsupport::chooseMenuEntry("Add core point");
+        view.click(QPointF(100, 100));
+        view.addCores(false);
+        view.addTriradia(true);
+        testsupport::chooseMenuEntry("Add triradial point");
+        view.click(QPointF(300, 100));
+        view.addTriradia(false);
+        TRCLine* line = view.coreTriradiusCountLines().value(0);
+        QVERIFY(line);
+
+        view.addRidgePoints(true);
+        view.click(QPointF(150, 100));
+        // Three screen pixels beside the line still count, at the foot.
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier,
+                          view.at(QPointF(200, 100)) + QPoint(0, 3));
+        // A double click is two presses; the second lands on the point the first
+        // placed, and a press on a ridge point means that point: one point.
+        const QPoint twice = view.at(QPointF(250, 100));
+        QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, twice);
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, twice);
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, twice + QPoint(1, 1));
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, twice + QPoint(1, 1));
+        QCOMPARE(line->count(), 3);
+        const QPointF beside = line->points().at(1)->pos();
+        QVERIFY(QLineF(lineIntersectionFoot(line->line(), beside), beside).length() < 1e-9);
+        // A click on a ridge point or on the landmark marker means that marker.
+        view.click(line->points().at(0)->pos());
+        view.click(QPointF(100, 100));
+        view.click(QPointF(200, 110));       // too far beside the line
+        QCOMPARE(line->count(), 3);
+
+        // Menus dismissed or refused, and a second triradius that leaves this
+        // line's ends where they are, keep the count.
+        view.addRidgePoints(false);
+        view.addCores(true);
+        testsupport::chooseMenuEntry(QString());
+        view.click(QPointF(200, 250));
+        view.addCores(false);
+        view.addPoints(true);
+        testsupport::chooseMenuEntry("Add triradial point");
+        view.click(QPointF(200, 280));
+        QCOMPARE(view.triradiusItems().size(), 2);
+        QCOMPARE(view.coreTriradiusCountLines().size(), 2);
+        QCOMPARE(view.coreTriradiusCountLines().at(1), line);
+        QCOMPARE(line->count(), 3);
+        QCOMPARE(labelOf(line), QString("3"));
+
+        // A line made while the ridge tool is on takes clicks at once; a double
+        // click on a landmark outside the landmark tools moves nothing.
+        view.addPoints(false);
+        view.addRidgePoints(true);
+        view.cancelTriradia();
+        view.addTriradia(true);
+        testsupport::chooseMenuEntry("Add triradial point");
+        view.click(QPointF(100, 250));
+        view.addTriradia(false);
+        view.click(QPointF(100, 200));
+        QCOMPARE(view.coreTriradiusCountLines().at(0)->count(), 1);
+        const QPointF placed = view.coreItems().at(0)->pos();
+        const QPoint core = view.at(placed);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, core);
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, core);
+        view.moveMouse(core + QPoint(40, 30));
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, core + QPoint(40, 30));
+        QCOMPARE(view.coreItems().at(0)->pos(), placed);
+        QCOMPARE(view.coreTriradiusCountLines().at(0)->count(), 1);
+
+        // A click on a landmark in its tool, with a pixel of jitter, does not move it.
+        view.addRidgePoints(false);
+        view.addCores(true);
+        QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, core);
+        view.moveMouse(core + QPoint(1, 1));
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, core + QPoint(1, 1));
+        QCOMPARE(view.coreItems().at(0)->pos(), placed);
+        QCOMPARE(view.coreTriradiusCountLines().at(0)->count(), 1);
+    }
+
+    void marksStayOnTheirPixelsWhenThePrintTurns()
+    {
+        FingerTestView view;
+        TGraphicsVertexItem* core = view.addLandmark(QPointF(120, 90), Core);
+        view.addLandmark(QPointF(300, 200), Triradius);
+        view.connectPoints();
+        view.addRidgePoints(true);
+        view.coreTriradiusCountLines().at(0)->addRidgePoint(200, 150);
+        view.addRidgePoints(false);
+        core->addRidgeLine();
+        core->addRidgePoint(QPointF(140, 60));
+        for (const QPointF& p : {QPointF(40, 250), QPointF(360, 260), QPointF(350, 280)})
+            view.addVertex(p);
+        auto pixels = [&view]() {
+            // Every mark as a pixel of the cropped image, whatever the display.
+            const QTransform toImage = view.displayTransform().inverted();
+            QList<QPointF> all;
+            for (const TGraphicsVertexItem* m : view.coreItems() + view.triradiusItems())
+                all << toImage.map(m->pos());
+            for (const QPointF& p : view.coreTriradiusCountLines().at(0)->ridgePointPositions()
+                                        + view.coreItems().at(0)->ridgeLines().at(0))
+                all << toImage.map(p);
+            all << toImage.map(view.flexionOutline()).toList();
+            return all;
+        };
+        auto same = [](const QList<QPointF>& a, const QList<QPointF>& b) {
+            if (a.size() != b.size())
+                return false;
+            for (int i = 0; i < a.size(); ++i)
+                if (QLineF(a.at(i), b.at(i)).length() > 1e-6)
+                    return false;
+            return true;
+        };
+        const QList<QPointF> before = pixels();
+        view.rotate(90);
+        QVERIFY(same(pixels(), before));
+        view.flip(true);
+        view.rotate(33);
+        QVERIFY(same(pixels(), before));
+        QCOMPARE(view.coreTriradiusCountLines().at(0)->count(), 1);
+        QVERIFY(view.hasFlexionAxis());
+        QCOMPARE(view.corePerpendicularItems().size(), 1);
+
+        // A crop moves the image origin; the marks follow it.
+        view.selectCrop(true);
+        view.rotate(0);
+        view.flip(false);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.at(QPointF(20, 30)));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.at(QPointF(390, 290)));
+        view.crop();
+        QList<QPointF> cropped = pixels();
+        for (QPointF& p : cropped)
+            p += QPointF(20, 30);
+        QVERIFY(same(cropped, before));
+
+        // What is written reads back onto the same pixels.
+        view.rotate(200);
+        QString section;
+        QTextStream out(&section);
+        view.save(out, nullptr);
+        out.flush();
+        QXmlStreamReader xml(section);
+        TGlyphRecord record;
+        record.read(xml);
+        FingerTestView reopened;
+        reopened.setImage(view.croppedPixmap().toImage());
+        reopened.rotate(200);
+        reopened.loadAnnotation(record);
+        QString again;
+        QTextStream out2(&again);
+        reopened.save(out2, nullptr);
+        out2.flush();
+        QCOMPARE(again.section("<flexion>", 1), section.section("<flexion>", 1));
+    }
+
     void loadNormalisesTheAnnotation()
     {
         TGlyphRecord record;
@@ -437,6 +597,17 @@ private slots:
         QVERIFY(view.coreTriradiusCountLines().isEmpty());   // two cores, one triradius
         QVERIFY(!view.isAddingRidgePoints());
         QVERIFY(!view.coreCoreCountLine()->isEditable());
+
+        // The tracing tools stay as they were: a right click on a core still opens
+        // its menu.
+        FingerTestView tracing;
+        tracing.addCentralLines(true);
+        tracing.loadAnnotation(record);
+        QVERIFY(tracing.isAddingCentralLines());
+        QStringList entries;
+        testsupport::chooseMenuEntry(QString(), &entries);
+        tracing.click(QPointF(100, 100), Qt::RightButton);
+        QCOMPARE(entries.value(0), QString("Add central line"));
     }
 };
 

@@ -240,18 +240,71 @@ private slots:
         QCOMPARE(view->countLine(0)->count(), 0);
         QVERIFY(view->countLine(0));
 
-        // Lines rebuilt while the tool is on take no points until it is switched again.
+        // Lines that appear while the tool is on take points at once.
         view->addTriradius(Slot::C, QPointF(350, 250));
+        view->connectPoints();
+        view->addRidgePoint(QPointF(350, 200));
+        QCOMPARE(view->countLine(1)->count(), 1);
         view->cancelTriradium(Slot::C);
-        view->addRidgePoint(QPointF(150, 100));
-        QCOMPARE(view->countLine(0)->count(), 0);
-        view->addRidgePoints(false);
-        view->addRidgePoints(true);
         view->addRidgePoint(QPointF(150, 100));
         QCOMPARE(view->countLine(0)->count(), 1);
     }
 
-    void draggingALandmarkDropsRidgePoints()
+    void ridgePointsStayThroughUnrelatedEdits()
+    {
+        view->addTriradius(Slot::A, QPointF(50, 100));
+        view->addTriradius(Slot::B, QPointF(350, 100));
+        view->connectPoints();
+        view->addRidgePoints(true);
+        click(QPointF(100, 100));
+        // A double click with a pixel of jitter: its second press lands on the
+        // point the first placed, which takes it, so one point.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at(QPointF(200, 100)));
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           at(QPointF(200, 100)) + QPoint(1, 0));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                            at(QPointF(200, 100)) + QPoint(1, 0));
+        // Beside the line by three screen pixels: still a point, at the foot.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          at(QPointF(300, 100)) + QPoint(0, -3));
+        // On a point or a triradius marker: nothing.
+        click(view->countLine(0)->points().at(0)->pos());
+        click(QPointF(350, 100));
+        TRCLine* ab = view->countLine(0);
+        QCOMPARE(ab->count(), 3);
+        view->addRidgePoints(false);
+
+        view->addTriradia(true);
+        testsupport::chooseMenuEntry("Add triradius o1");
+        click(QPointF(200, 250));
+        testsupport::chooseMenuEntry(QString());
+        click(QPointF(250, 250));
+        view->cancelTriradium(Slot::D);
+        view->addTriradia(false);
+        view->addCores(true);
+        testsupport::chooseMenuEntry("Add core point");
+        click(QPointF(100, 200));
+        drag(QPointF(100, 200), QPointF(140, 230));
+        QVERIFY(view->corePoints().at(0)->pos() != QPointF(100, 200));
+        view->addCores(false);
+        QCOMPARE(view->countLine(0), ab);
+        QCOMPARE(ab->count(), 3);
+
+        // Turned and mirrored, the points stay on their pixels and keep counting.
+        const QTransform toImage = view->displayTransform().inverted();
+        const QList<QPointF> pixels = toImage.map(QPolygonF::fromList(ab->ridgePointPositions())).toList();
+        view->rotate(90);
+        view->flip(true);
+        QCOMPARE(view->countLine(0)->count(), 3);
+        const QList<QPointF> turned = view->displayTransform().inverted().map(
+            QPolygonF::fromList(view->countLine(0)->ridgePointPositions())).toList();
+        for (int i = 0; i < pixels.size(); ++i)
+            QVERIFY(QLineF(pixels.at(i), turned.at(i)).length() < 1e-6);
+        QVERIFY(QLineF(view->triradius(Slot::A)->pos(),
+                       view->displayTransform().map(QPointF(50, 100))).length() < 1e-6);
+    }
+
+    void draggingATriradiusDropsItsRidgePoints()
     {
         view->addTriradius(Slot::A, QPointF(50, 100));
         view->addTriradius(Slot::B, QPointF(350, 100));
@@ -266,11 +319,12 @@ private slots:
         QCOMPARE(core->pos(), QPointF(200, 250));
         QCOMPARE(view->countLine(0)->count(), 1);
 
+        // A core is no end of a counted line: dragging it keeps the count.
         view->addRidgePoints(false);
         view->addCores(true);
         drag(QPointF(200, 250), QPointF(220, 260));
         QVERIFY(core->pos() != QPointF(200, 250));
-        QCOMPARE(view->countLine(0)->count(), 0);
+        QCOMPARE(view->countLine(0)->count(), 1);
 
         view->addCores(false);
         view->addTriradia(true);
@@ -279,8 +333,9 @@ private slots:
         const QPointF b = view->triradius(Slot::B)->pos();
         QVERIFY(b.y() > 120);
         QVERIFY(!angles.isEmpty());
-        // The line ends where the triradius is now.
+        // The line ends where the triradius is now, and starts counting afresh.
         QCOMPARE(view->countLine(0)->line().p2(), b);
+        QCOMPARE(view->countLine(0)->count(), 0);
     }
 
     void tracingRadiantsAndCentralLines()
