@@ -130,6 +130,8 @@ MainWindow::MainWindow(QWidget* parent)
     ui->actionImport_left_hand->setIcon(QIcon(":/images/import.png"));
     ui->actionImport_both_hands->setIcon(QIcon(":/images/import.png"));
     setWindowIcon(QIcon(":/ridgemap.png"));
+    for (TGlyphEditor* e : qAsConst(editors))
+        e->markPristine();
 }
 
 MainWindow::~MainWindow()
@@ -153,6 +155,28 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 }
 
 void MainWindow::reset(int i)
+{
+    if (confirmDiscard({i}, "Cancel brings back the image as it was imported."))
+        resetSlot(i);
+}
+
+bool MainWindow::confirmDiscard(const QVector<int>& targets, const QString& action)
+{
+    QStringList annotated;
+    for (int k : targets)
+        if (editors[k]->hasAnnotation())
+            annotated.append(slotNames[k]);
+    if (annotated.isEmpty())
+        return true;
+    QMessageBox box;
+    box.setWindowTitle("Ridgemap");
+    box.setText(action + "\nThe annotation of " + annotated.join(", ") + " will be lost.");
+    box.setStandardButtons(QMessageBox::Discard | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Discard;
+}
+
+void MainWindow::resetSlot(int i)
 {
     editors[i]->reset();
     editors[i]->importImage(images[i]);
@@ -190,7 +214,7 @@ void MainWindow::newFile()
     xPpis.fill(0);
     yPpis.fill(0);
     for (int i = 0; i < setfile::slotCount; ++i) {
-        reset(i);
+        resetSlot(i);
         editors[i]->setFileName(QString());
         editors[i]->importImage(QImage());
     }
@@ -286,6 +310,9 @@ void MainWindow::loadInto(const QString& fileName, const QVector<int>& targets, 
         report(QString("The image %1 could not be imported:\n%2").arg(fileName, error));
         return;
     }
+    if (!confirmDiscard(targets, "The image " + QFileInfo(fileName).fileName()
+                                     + " replaces what these slots hold."))
+        return;
     const QString name = QFileInfo(fileName).fileName();
     for (int k : targets) {
         if (resetFirst)

@@ -65,6 +65,11 @@ private:
     void loadInto(const QString& fileName, const QVector<int>& targets, bool resetFirst);
     void showInSlot(int i, const QImage& image);
     int askToSave(const QString& question);
+    // Asks before work in any of targets is thrown away; true when nothing is
+    // annotated there or the user chose Discard.
+    bool confirmDiscard(const QVector<int>& targets, const QString& action);
+    // Cancel of slot i without a question.
+    void resetSlot(int i);
     void report(const QString& text);
 
     Ui::MainWindow* ui;

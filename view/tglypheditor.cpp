@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTextStream>
 
 TGlyphEditor::TGlyphEditor(QWidget* parent)
     : QMainWindow(parent),
@@ -242,6 +243,7 @@ void TGlyphEditor::importImage()
     reset();
     view->setImage(image, fileName);
     updatePreview();
+    markPristine();
 }
 
 void TGlyphEditor::importImage(const QString& fileName)
@@ -249,6 +251,7 @@ void TGlyphEditor::importImage(const QString& fileName)
     reset();
     view->openImage(fileName);
     updatePreview();
+    markPristine();
 }
 
 void TGlyphEditor::importImage(const QImage& image)
@@ -256,6 +259,28 @@ void TGlyphEditor::importImage(const QImage& image)
     reset();
     view->setImage(image);
     updatePreview();
+    markPristine();
+}
+
+QString TGlyphEditor::annotationText()
+{
+    QString text;
+    QTextStream out(&text);
+    writeAnnotation(out);
+    out.flush();
+    return text;
+}
+
+void TGlyphEditor::markPristine()
+{
+    pristineText = annotationText();
+    pristineXPpi = xPpi();
+    pristineYPpi = yPpi();
+}
+
+bool TGlyphEditor::hasAnnotation()
+{
+    return annotationText() != pristineText || xPpi() != pristineXPpi || yPpi() != pristineYPpi;
 }
 
 void TGlyphEditor::exportScreenshot()

@@ -37,6 +37,14 @@ public:
     QGraphicsScene* scene() const;
     TImageItem* pixmapItem() const;
     TGlyphView* glyphView() const { return view; }
+    // The section this editor writes into a set file, as text.
+    QString annotationText();
+    // Whether the print holds work that Cancel or a new import would throw away:
+    // anything its section or resolution holds beyond the image as it came.
+    bool hasAnnotation();
+    // Takes the print as it is now as the state it came in (after an import, and
+    // for an editor that was never given an image).
+    void markPristine();
 
 signals:
     void sceneRectChanged(const QRectF& rect);
@@ -84,6 +92,11 @@ protected:
     QSpinBox* spinBoxDistance = nullptr;
     QPushButton* buttonCalibrate = nullptr;
     QPushButton* buttonExport = nullptr;
+
+private:
+    QString pristineText;
+    int pristineXPpi = 0;
+    int pristineYPpi = 0;
 };
 
 #endif

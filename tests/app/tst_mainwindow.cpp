@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidgetItem>
 #include <QTemporaryDir>
@@ -169,6 +170,7 @@ private slots:
         scan = path("both hands.png");
         setPath = path("set.xml");
         QVERIFY(testsupport::writeImage(scan, 400, 300, 600));
+        QVERIFY(testsupport::writeImage(path("other.png"), 300, 200, 500));
     }
 
     void oneImportedSlotIsWrittenToTheByte()
@@ -341,6 +343,40 @@ private slots:
         QVERIFY(message.contains("junk.jpg"));
         QCOMPARE(w.imageName(0), QString("both hands.png"));
         QCOMPARE(w.imageName(11), QString());
+    }
+
+    void annotatedSlotsAskBeforeTheyAreCleared()
+    {
+        MainWindow w;
+        import(w, scan);
+        auto* finger = static_cast<TDermatoglyphEditor*>(w.editor(0));
+        auto* palm = static_cast<TPalmEditor*>(w.editor(10));
+        finger->dermatoglyphView()->addLandmark(QPointF(100, 100), Core);
+        palm->palmGlyphView()->addTriradius(TPalmView::A, QPointF(50, 60));
+        auto cancelButton = [&w](const char* name) { w.findChild<QPushButton*>(name)->click(); };
+
+        QString question;
+        testsupport::captureMessageBox(&question, QMessageBox::Cancel);
+        cancelButton("buttonCancel1L");
+        QVERIFY2(question.contains("L1") && !question.contains("LPalm"), qPrintable(question));
+        QCOMPARE(finger->dermatoglyphView()->coreItems().size(), 1);
+        testsupport::answerMessageBox(QMessageBox::Discard);
+        cancelButton("buttonCancel1L");
+        QVERIFY(finger->dermatoglyphView()->coreItems().isEmpty());
+
+        // A hand import names the slots it would clear, and Cancel keeps them.
+        question.clear();
+        testsupport::captureMessageBox(&question, QMessageBox::Cancel);
+        QVERIFY(QMetaObject::invokeMethod(&w, "importImageLeft", Q_ARG(QString, path("other.png"))));
+        QVERIFY2(question.contains("LPalm") && !question.contains("L1,"), qPrintable(question));
+        QVERIFY(palm->palmGlyphView()->triradius(TPalmView::A));
+
+        // A slot without annotation asks nothing.
+        question.clear();
+        testsupport::captureMessageBox(&question, QMessageBox::Cancel);
+        cancelButton("buttonCancel4L");
+        QTest::qWait(50);
+        QVERIFY(question.isEmpty());
     }
 
     void newAndCancelledSaveAs()
