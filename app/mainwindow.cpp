@@ -178,8 +178,8 @@ bool MainWindow::confirmDiscard(const QVector<int>& targets, const QString& acti
 
 void MainWindow::resetSlot(int i)
 {
-    editors[i]->reset();
-    editors[i]->importImage(images[i]);
+    // Undoable in the slot's editor.
+    editors[i]->revertToImage(images[i]);
     editors[i]->updatePreview();
     fitInView(i);
 }
@@ -431,6 +431,7 @@ bool MainWindow::openSet(const QString& fileName)
     for (int i = 0; i < setfile::slotCount; ++i) {
         // Refreshes the navigator once the print is cropped and turned.
         editors[i]->loadAnnotation(contents.records[i]);
+        editors[i]->startHistory();
     }
     if (!unreadable.isEmpty())
         report("These images of the set could not be read from " + documentDir + ":\n"

@@ -85,6 +85,11 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
 
     connect(fingerView, &TDermatoglyphView::count, panel, &TFingerSettings::updatePanels);
 
+    for (QPushButton* b : {buttonCancelFlexion, buttonCancelCores, buttonCancelTriradia,
+                           buttonCancelRidgeCount, buttonCancelRadiants, buttonCancelCentralLines})
+        recordOn(b, &QPushButton::clicked, b->text());
+    recordOn(panel, &TFingerSettings::changed, "Classification");
+
     side->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
 }
 
@@ -96,6 +101,16 @@ void TDermatoglyphEditor::writeAnnotation(QTextStream& out)
 void TDermatoglyphEditor::loadAnnotation(const TGlyphRecord& record)
 {
     TGlyphEditor::loadAnnotation(record);
+    applyAnnotation(record);
+}
+
+void TDermatoglyphEditor::clearAnnotation()
+{
+    fingerView->clearAnnotation();
+}
+
+void TDermatoglyphEditor::applyAnnotation(const TGlyphRecord& record)
+{
     fingerView->loadAnnotation(record);
     panel->load(record);
 }

@@ -23,6 +23,10 @@ public:
     TFingerSettings* settingsPanel() const { return panel; }
     QButtonGroup* tools() const { return toolGroup; }
 
+protected:
+    void clearAnnotation() override;
+    void applyAnnotation(const TGlyphRecord& record) override;
+
 public slots:
     void saveFile() override;
     void exportFile() override;

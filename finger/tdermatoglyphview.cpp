@@ -18,6 +18,8 @@
 #include <QMouseEvent>
 #include <QTextStream>
 
+#include <algorithm>
+
 static QPen cosmeticPen(const QColor& color, Qt::PenStyle style)
 {
     QPen pen;
@@ -251,6 +253,15 @@ void TDermatoglyphView::cancelLandmarks()
 
 void TDermatoglyphView::connectPoints()
 {
+    // Index 0 stays the leftmost landmark, also after a drag or a turn, as the
+    // lists are written and as a reload orders them; a pairing that changes with
+    // the order counts afresh.
+    auto byX = [](const TGraphicsVertexItem* a, const TGraphicsVertexItem* b) {
+        return a->pos().x() < b->pos().x();
+    };
+    std::stable_sort(cores.begin(), cores.end(), byX);
+    std::stable_sort(triradia.begin(), triradia.end(), byX);
+
     const int nc = cores.size();
     const int nt = triradia.size();
 
@@ -579,6 +590,7 @@ void TDermatoglyphView::reset()
     addingCores = false;
     addingTriradia = false;
     addingRidgePoints = false;
+    resumeLandmark = -1;
 }
 
 void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
@@ -627,9 +639,26 @@ void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
     paintingFlex = wasPaintingFlex;
     addingRadiants = wasAddingRadiants;
     addingCentralLines = wasAddingCentralLines;
+    if (resumeLandmark >= 0 && (addingRadiants || addingCentralLines)) {
+        const QList<TGraphicsVertexItem*> landmarks = cores + triradia;
+        currentVertex = landmarks.value(resumeLandmark);
+        // The traced line lost its last points: a fresh line goes on from the landmark.
+        if (currentVertex && currentVertex->ridgeLinePoints().size() < resumeLines)
+            currentVertex->addRidgeLine();
+    }
+    resumeLandmark = -1;
     // Loaded landmarks can be dragged only where the tools allow it.
     setLandmarksMovable(cores, addingPoints || addingCores);
     setLandmarksMovable(triradia, addingPoints || addingTriradia);
+}
+
+void TDermatoglyphView::clearAnnotation()
+{
+    const QList<TGraphicsVertexItem*> landmarks = cores + triradia;
+    resumeLandmark = landmarks.indexOf(currentVertex);
+    resumeLines = currentVertex ? currentVertex->ridgeLinePoints().size() : 0;
+    cancelLandmarks();
+    cancelFlexionLine();
 }
 
 // ---------------------------------------------------------------------------

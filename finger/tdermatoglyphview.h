@@ -29,6 +29,9 @@ public:
 
     TGraphicsVertexItem* addLandmark(const QPointF& point, TLandmark landmark);
     void loadAnnotation(const TGlyphRecord& record);
+    // Removes every mark but keeps the image, ready for loadAnnotation to put the
+    // annotation back; the line being traced goes on after that load.
+    void clearAnnotation();
 
     // Writes the finger section; the image element only when saveImage is set.
     void save(QTextStream& out, TFingerSettings* settings, bool saveImage = false);
@@ -130,6 +133,11 @@ private:
     TGraphicsVertexItem* flexionStart;
     TGraphicsVertexItem* flexionEnd;
     TGraphicsVertexItem* currentVertex = nullptr;
+    // Which landmark was being traced when the annotation was cleared for a
+    // reload (index into cores, or into triradia past them), and how many lines it
+    // had then; -1 when none.
+    int resumeLandmark = -1;
+    int resumeLines = 0;
     bool paintingFlex = false;
     bool addingPoints = false;
     bool addingCores = false;

@@ -11,6 +11,10 @@ TFingerSettings::TFingerSettings(QWidget* parent)
 {
     ui->setupUi(this);
     updatePanels(0, 0);
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        connect(box, &QCheckBox::clicked, this, &TFingerSettings::changed);
+    for (QComboBox* box : findChildren<QComboBox*>())
+        connect(box, QOverload<int>::of(&QComboBox::activated), this, &TFingerSettings::changed);
 }
 
 TFingerSettings::~TFingerSettings()

@@ -22,6 +22,10 @@ public:
     void load(const TGlyphRecord& record);
     Ui::TFingerSettings* form() const { return ui; }
 
+signals:
+    // The examiner changed the classification.
+    void changed();
+
 public slots:
     void updatePanels(int cores, int triradia);
 

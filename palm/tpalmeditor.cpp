@@ -135,6 +135,16 @@ TPalmEditor::TPalmEditor(QWidget* parent)
         connect(presentBoxes[axialSlots[k]], &QCheckBox::toggled, axial[k], &QCheckBox::setChecked);
 
     connect(palmView, &TPalmView::angle, panel, &TPalmSettings::setAngle);
+
+    for (QPushButton* b : {buttonCancelCores, buttonCancelTriradia, buttonCancelRidgeCount,
+                           buttonCancelRadiants, buttonCancelCentralLines})
+        recordOn(b, &QPushButton::clicked, b->text());
+    for (int i = 0; i < triradiusLabels.size(); ++i) {
+        recordOn(cancelTriradiusButtons[i], &QPushButton::clicked,
+                 "Cancel triradius " + triradiusLabels.at(i));
+        recordOn(presentBoxes[i], &QCheckBox::clicked, "Present triradius " + triradiusLabels.at(i));
+    }
+    recordOn(panel, &TPalmSettings::changed, "Classification");
 }
 
 void TPalmEditor::triradiumChanged(int i, bool present)
@@ -170,6 +180,16 @@ void TPalmEditor::writeAnnotation(QTextStream& out)
 void TPalmEditor::loadAnnotation(const TGlyphRecord& record)
 {
     TGlyphEditor::loadAnnotation(record);
+    applyAnnotation(record);
+}
+
+void TPalmEditor::clearAnnotation()
+{
+    palmView->clearAnnotation();
+}
+
+void TPalmEditor::applyAnnotation(const TGlyphRecord& record)
+{
     palmView->loadAnnotation(record);
     // Slots the section has no point for are neither present nor placed.
     for (int i = 0; i < presentBoxes.size(); ++i) {

@@ -37,6 +37,10 @@ public:
     QPushButton* centralLinesButton() const { return buttonCentralLines; }
     QButtonGroup* tools() const { return toolGroup; }
 
+protected:
+    void clearAnnotation() override;
+    void applyAnnotation(const TGlyphRecord& record) override;
+
 public slots:
     void triradiumChanged(int i, bool present);
     void saveFile() override;

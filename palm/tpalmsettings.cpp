@@ -130,6 +130,10 @@ TPalmSettings::TPalmSettings(QWidget* parent)
 
     patternOptionBoxes[1]->setCurrentIndex(palmformula::NotAvailable);
     patternOptionBoxes[3]->setCurrentIndex(palmformula::NotAvailable);
+
+    for (QComboBox* box : findChildren<QComboBox*>())
+        connect(box, QOverload<int>::of(&QComboBox::activated), this, &TPalmSettings::changed);
+    connect(patterns, &QTableWidget::cellChanged, this, &TPalmSettings::changed);
 }
 
 TPalmSettings::~TPalmSettings()

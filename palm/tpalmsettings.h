@@ -38,6 +38,10 @@ public:
     QString mainLineIndex(int i) const;
     QString angleText() const;
 
+signals:
+    // The examiner changed the classification.
+    void changed();
+
 public slots:
     void setAngle(bool present, double angle);
     void updateDual(int i);

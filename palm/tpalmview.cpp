@@ -286,6 +286,7 @@ void TPalmView::reset()
     cancelTriradia();
     cancelCores();
     connectPoints();
+    resumeLandmark = -1;
 }
 
 void TPalmView::mousePressEvent(QMouseEvent* event)
@@ -488,4 +489,22 @@ void TPalmView::loadAnnotation(const TGlyphRecord& record)
     addTriradia(wasAddingTriradia);
     addCores(wasAddingCores);
     addRidgePoints(wasAddingRidgePoints);
+    if (resumeLandmark >= 0 && (addingRadiants || addingCentralLines)) {
+        currentVertex = resumeLandmark < slotCount ? triradia.value(resumeLandmark)
+                                                   : cores.value(resumeLandmark - slotCount);
+        // The traced line lost its last points: a fresh line goes on from the landmark.
+        if (currentVertex && currentVertex->ridgeLinePoints().size() < resumeLines)
+            currentVertex->addRidgeLine();
+    }
+    resumeLandmark = -1;
+}
+
+void TPalmView::clearAnnotation()
+{
+    resumeLandmark = currentVertex ? triradia.indexOf(currentVertex) : -1;
+    if (resumeLandmark < 0 && currentVertex && cores.contains(currentVertex))
+        resumeLandmark = slotCount + cores.indexOf(currentVertex);
+    resumeLines = currentVertex ? currentVertex->ridgeLinePoints().size() : 0;
+    cancelTriradia();
+    cancelCores();
 }

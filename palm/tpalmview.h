@@ -34,6 +34,9 @@ public:
 
     TGraphicsVertexItem* addTriradius(int i, const QPointF& p);
     void loadAnnotation(const TGlyphRecord& record);
+    // Removes every mark but keeps the image, ready for loadAnnotation to put the
+    // annotation back; the line being traced goes on after that load.
+    void clearAnnotation();
 
     TGraphicsVertexItem* triradius(int i) const { return triradia.value(i); }
     QList<TGraphicsVertexItem*> corePoints() const { return cores; }
@@ -88,6 +91,10 @@ private:
     void leftPress(QMouseEvent* event, TGraphicsVertexItem* vertex, const QPointF& scenePos);
 
     TGraphicsVertexItem* currentVertex = nullptr;
+    // The triradius slot (or slotCount + core index) being traced when the marks
+    // were cleared for a reload, and how many lines it had; -1 when none.
+    int resumeLandmark = -1;
+    int resumeLines = 0;
     QVector<TGraphicsVertexItem*> triradia;
     QStringList triradiusLabels;
     QList<TGraphicsVertexItem*> cores;

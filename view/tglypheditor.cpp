@@ -2,6 +2,7 @@
 #include "ui_tglypheditor.h"
 
 #include "annotation/tglyphrecord.h"
+#include "annotation/treaderror.h"
 #include "view/printimage.h"
 #include "view/tglyphview.h"
 #include "view/timageitem.h"
@@ -15,6 +16,9 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTextStream>
+#include <QToolButton>
+#include <QUndoStack>
+#include <QXmlStreamReader>
 
 TGlyphEditor::TGlyphEditor(QWidget* parent)
     : QMainWindow(parent),
@@ -25,6 +29,8 @@ TGlyphEditor::TGlyphEditor(QWidget* parent)
 
 TGlyphEditor::~TGlyphEditor()
 {
+    // The history goes first: clearing it reports to the buttons, which go next.
+    delete undoStack;
     delete ui;
 }
 
@@ -123,6 +129,157 @@ void TGlyphEditor::setupConnections()
 
     ui->labelRadial->setText("\tRadial side");
     ui->labelUlnar->setText("\tUlnar side");
+
+    // Every step of the examiner can be taken back: each press, release and key
+    // in the view, and each control of the side panel that changes the print.
+    undoStack = new QUndoStack(this);
+    undoStack->setUndoLimit(200);
+    buttonUndo = new QToolButton;
+    buttonUndo->setText("Undo");
+    buttonRedo = new QToolButton;
+    buttonRedo->setText("Redo");
+    ui->horizontalLayout_2->addWidget(buttonUndo);
+    ui->horizontalLayout_2->addWidget(buttonRedo);
+    auto* undoAction = new QAction("Undo", this);
+    undoAction->setShortcut(QKeySequence::Undo);
+    auto* redoAction = new QAction("Redo", this);
+    redoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+    for (QAction* action : {undoAction, redoAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(undoAction, &QAction::triggered, undoStack, &QUndoStack::undo);
+    connect(redoAction, &QAction::triggered, undoStack, &QUndoStack::redo);
+    connect(buttonUndo, &QToolButton::clicked, undoStack, &QUndoStack::undo);
+    connect(buttonRedo, &QToolButton::clicked, undoStack, &QUndoStack::redo);
+    connect(undoStack, &QUndoStack::indexChanged, this, &TGlyphEditor::setUndoEnabled);
+    connect(undoStack, &QUndoStack::cleanChanged, this, &TGlyphEditor::setUndoEnabled);
+    setUndoEnabled();
+
+    connect(view, &TGlyphView::editStarted, this, &TGlyphEditor::beginStep);
+    connect(view, &TGlyphView::editFinished, this, [this]() { endStep(); });
+    recordOn(ui->buttonCrop, &QPushButton::clicked, "Crop");
+    recordOn(ui->buttonCancelSelection, &QPushButton::clicked, "Cancel selection");
+    recordOn(ui->spinBoxRotate, QOverload<int>::of(&QSpinBox::valueChanged), "Rotate",
+             TEditStep::Rotation);
+    recordOn(ui->checkBoxFlip, &QCheckBox::toggled, "Mirror");
+    for (QSpinBox* box : {spinBoxXPpi, spinBoxYPpi})
+        recordOn(box, QOverload<int>::of(&QSpinBox::valueChanged), "Set resolution",
+                 TEditStep::Resolution);
+}
+
+void TGlyphEditor::setUndoEnabled()
+{
+    buttonUndo->setEnabled(undoStack->canUndo());
+    buttonRedo->setEnabled(undoStack->canRedo());
+    buttonUndo->setToolTip(undoStack->canUndo() ? "Undo " + undoStack->undoText() : "Undo");
+    buttonRedo->setToolTip(undoStack->canRedo() ? "Redo " + undoStack->redoText() : "Redo");
+}
+
+TEditStep::State TGlyphEditor::editState()
+{
+    TEditStep::State state;
+    state.section = annotationText();
+    state.xPpi = xPpi();
+    state.yPpi = yPpi();
+    state.selection = view->selectionPolygon();
+    return state;
+}
+
+void TGlyphEditor::startHistory()
+{
+    undoStack->clear();
+    currentState = editState();
+    stepDepth = 0;
+}
+
+void TGlyphEditor::beginStep()
+{
+    ++stepDepth;
+}
+
+void TGlyphEditor::endStep(const QString& name, TEditStep::Kind kind)
+{
+    if (stepDepth > 0)
+        --stepDepth;
+    recordStep(name, kind);
+}
+
+void TGlyphEditor::recordStep(const QString& name, TEditStep::Kind kind)
+{
+    if (restoring || !undoStack)
+        return;
+    if (stepDepth > 0) {
+        // The outer action records; the inner one may know its name best.
+        if (!name.isEmpty()) {
+            pendingName = name;
+            pendingKind = kind;
+        }
+        return;
+    }
+    const QString known = name.isEmpty() ? pendingName : name;
+    if (name.isEmpty())
+        kind = pendingKind;
+    pendingName.clear();
+    pendingKind = TEditStep::Other;
+    const TEditStep::State after = editState();
+    if (after == currentState)
+        return;
+    const QString text = known.isEmpty() ? TEditStep::describe(currentState, after) : known;
+    const TEditStep::State before = currentState;
+    currentState = after;
+    undoStack->push(new TEditStep(this, before, after, text, kind));
+}
+
+void TGlyphEditor::restoreState(const TEditStep::State& state)
+{
+    restoring = true;
+    TGlyphRecord record;
+    QXmlStreamReader xml(state.section);
+    try {
+        record.read(xml);
+    } catch (const TReadError&) {
+        // Written by this editor, so it reads; an empty record clears the print.
+    }
+    // The print keeps the image it holds; the section's name of it is not reread.
+    record.src.clear();
+    const bool imageChanged = QPolygonF::fromList(record.crop) != view->cropOutline()
+                              || record.angle != view->rotation() || record.flip != view->isFlipped();
+    clearAnnotation();
+    if (imageChanged) {
+        const QString name = view->fileName();
+        view->TGlyphView::reset();
+        view->setImage(importedImage, name);
+        view->loadImageState(record);
+        const QSignalBlocker flipBlocker(ui->checkBoxFlip);
+        const QSignalBlocker rotateBlocker(ui->spinBoxRotate);
+        ui->checkBoxFlip->setChecked(record.flip);
+        ui->spinBoxRotate->setValue(record.angle);
+        const bool uncut = record.crop.isEmpty();
+        ui->buttonSelectCrop->setEnabled(uncut);
+        ui->buttonCrop->setEnabled(uncut);
+        ui->buttonCancelSelection->setEnabled(uncut);
+        view->selectCrop(uncut && ui->buttonSelectCrop->isChecked());
+    }
+    view->restoreSelection(state.selection);
+    applyAnnotation(record);
+    setDpi(state.xPpi, state.yPpi);
+    if (imageChanged)
+        updatePreview();
+    currentState = editState();
+    restoring = false;
+}
+
+void TGlyphEditor::revertToImage(const QImage& image)
+{
+    restoring = true;
+    reset();
+    view->setImage(image);
+    updatePreview();
+    importedImage = view->croppedPixmap().toImage();
+    markPristine();
+    restoring = false;
+    recordStep("Cancel");
 }
 
 void TGlyphEditor::setName(const QString& name)
@@ -175,10 +332,12 @@ void TGlyphEditor::updateSpacing()
 
 void TGlyphEditor::calibrate(double distance)
 {
+    beginStep();
     const int ppi = int(distance / spinBoxDistance->value() * 25.4);
     spinBoxXPpi->setValue(ppi);
     spinBoxYPpi->setValue(ppi);
     buttonCalibrate->setChecked(false);
+    endStep("Calibrate");
 }
 
 void TGlyphEditor::setSliderValue(double value)
@@ -240,26 +399,40 @@ void TGlyphEditor::importImage()
         reportFailure(QString("Cannot import the image %1:\n%2").arg(fileName, error));
         return;
     }
+    restoring = true;
     reset();
     view->setImage(image, fileName);
     updatePreview();
-    markPristine();
+    restoring = false;
+    imageImported();
 }
 
 void TGlyphEditor::importImage(const QString& fileName)
 {
+    restoring = true;
     reset();
     view->openImage(fileName);
     updatePreview();
-    markPristine();
+    restoring = false;
+    imageImported();
 }
 
 void TGlyphEditor::importImage(const QImage& image)
 {
+    restoring = true;
     reset();
     view->setImage(image);
     updatePreview();
+    restoring = false;
+    imageImported();
+}
+
+void TGlyphEditor::imageImported()
+{
+    // Shares the view's pixels: undo cuts crops from it without decoding again.
+    importedImage = view->croppedPixmap().toImage();
     markPristine();
+    startHistory();
 }
 
 QString TGlyphEditor::annotationText()

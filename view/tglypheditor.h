@@ -1,6 +1,9 @@
 #ifndef TGLYPHEDITOR_H
 #define TGLYPHEDITOR_H
 
+#include "view/teditstep.h"
+
+#include <QImage>
 #include <QMainWindow>
 
 class QAbstractButton;
@@ -11,6 +14,8 @@ class QSettings;
 class QSpinBox;
 class QTableWidgetItem;
 class QTextStream;
+class QToolButton;
+class QUndoStack;
 class QVBoxLayout;
 class TGlyphRecord;
 class TGlyphView;
@@ -46,6 +51,24 @@ public:
     // for an editor that was never given an image).
     void markPristine();
 
+    // The steps taken in this editor, for undo and redo.
+    QUndoStack* history() const { return undoStack; }
+    // Forgets every step: the print as it is now is where undo stops (a new image,
+    // a set opened).
+    void startHistory();
+    // The print's state as undo and redo keep it.
+    TEditStep::State editState();
+    // Puts the print back into state: image, crop, turn, marks, classification
+    // and resolution. The image is never decoded or copied again; a crop is cut
+    // anew from the image as it came.
+    void restoreState(const TEditStep::State& state);
+    // Gives the print back its image as it came, throwing its work away as one
+    // step that can be undone (the slot's Cancel).
+    void revertToImage(const QImage& image);
+    // Records what the examiner's last action changed as one step; name empty
+    // names it from the change. Nested actions record once, when the outer ends.
+    void recordStep(const QString& name = QString(), TEditStep::Kind kind = TEditStep::Other);
+
 signals:
     void sceneRectChanged(const QRectF& rect);
 
@@ -79,6 +102,20 @@ protected:
     static void uncheck(const QList<QAbstractButton*>& buttons);
     // Shows a failure in a message box titled "Ridgemap".
     void reportFailure(const QString& text);
+    // An action of the examiner begins; the step is recorded when it ends.
+    void beginStep();
+    void endStep(const QString& name = QString(), TEditStep::Kind kind = TEditStep::Other);
+    // Records name as a step whenever signal of sender fires at the examiner's hand.
+    template <typename Sender, typename Signal>
+    void recordOn(Sender* sender, Signal signal, const QString& name,
+                  TEditStep::Kind kind = TEditStep::Other)
+    {
+        connect(sender, signal, this, [this, name, kind]() { recordStep(name, kind); });
+    }
+    // The subclass's part of a restore: remove every mark before the image is
+    // put back, then rebuild marks and classification from the record.
+    virtual void clearAnnotation() {}
+    virtual void applyAnnotation(const TGlyphRecord&) {}
 
     Ui::GlyphEditor* ui;
     TGlyphView* view = nullptr;
@@ -94,7 +131,19 @@ protected:
     QPushButton* buttonExport = nullptr;
 
 private:
+    void setUndoEnabled();
+    void imageImported();
+
     QString pristineText;
+    QImage importedImage;
+    QUndoStack* undoStack = nullptr;
+    QToolButton* buttonUndo = nullptr;
+    QToolButton* buttonRedo = nullptr;
+    TEditStep::State currentState;
+    int stepDepth = 0;
+    QString pendingName;
+    TEditStep::Kind pendingKind = TEditStep::Other;
+    bool restoring = false;
     int pristineXPpi = 0;
     int pristineYPpi = 0;
 };

@@ -111,15 +111,32 @@ void TGlyphView::addSelectionPoint(const QPointF& point)
     bool invertible = true;
     const QTransform toImage = displayTransform().inverted(&invertible);
     selection.append(invertible ? toImage.map(point) : point);
+    addSelectionMarker(point);
+    showSelection(displayTransform().map(selection));
+}
+
+void TGlyphView::addSelectionMarker(const QPointF& shown)
+{
     auto* marker = new TGraphicsVertexItem;
     scene->addItem(marker);
-    marker->setPos(point);
+    marker->setPos(shown);
     marker->setMarkerBrush(Qt::NoBrush);
     QPen pen(Qt::green);
     pen.setCosmetic(true);
     marker->setMarkerPen(pen);
     selectionMarkers.append(marker);
-    showSelection(displayTransform().map(selection));
+}
+
+void TGlyphView::restoreSelection(const QPolygonF& polygon)
+{
+    if (polygon == selection)
+        return;
+    clearSelection();
+    selection = polygon;
+    const QPolygonF shown = displayTransform().map(selection);
+    for (const QPointF& p : shown)
+        addSelectionMarker(p);
+    showSelection(shown);
 }
 
 void TGlyphView::selectCrop(bool select)
@@ -280,6 +297,30 @@ void TGlyphView::writeImageState(QTextStream& out, bool saveImage) const
     writePointBlock(out, "<crop>", "</crop>", cropPolygon.toList());
     writeLine(out, 2, "<transform angle=\"" + QString::number(angle) + "\" flip=\""
                           + (flipped ? "1" : "0") + "\" />");
+}
+
+bool TGlyphView::viewportEvent(QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+        || type == QEvent::MouseButtonRelease)
+        return asEdit([&] { return QGraphicsView::viewportEvent(event); });
+    return QGraphicsView::viewportEvent(event);
+}
+
+bool TGlyphView::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress)
+        return asEdit([&] { return QGraphicsView::event(event); });
+    return QGraphicsView::event(event);
+}
+
+bool TGlyphView::asEdit(const std::function<bool()>& handle)
+{
+    emit editStarted();
+    const bool handled = handle();
+    emit editFinished();
+    return handled;
 }
 
 void TGlyphView::mouseDoubleClickEvent(QMouseEvent* event)

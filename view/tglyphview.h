@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QPolygonF>
 
+#include <functional>
+
 class QGraphicsPolygonItem;
 class QGraphicsRectItem;
 class QTextStream;
@@ -30,6 +32,9 @@ public:
     TImageItem* pixmapItem() const { return imageItem; }
     QRectF selectionRect() const;
     void loadImageState(const TGlyphRecord& record);
+    // Shows polygon (in the coordinates of the cropped image, as the selection is
+    // kept) as the crop outline being drawn.
+    void restoreSelection(const QPolygonF& polygon);
 
     // Writes the common head of an annotation section: the root's opening tag, the
     // image element when asked, the crop outline and the transform.
@@ -56,6 +61,10 @@ signals:
     void cropped();
     void ppichanged(int xPpi, int yPpi);
     void calibrated(double distance);
+    // Around every press, release and key of the examiner, so the editor can take
+    // what each one changed as one step.
+    void editStarted();
+    void editFinished();
 
 public slots:
     void selectCrop(bool select);
@@ -74,6 +83,8 @@ protected slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     // The second press of a double-click is a press like the first, handled by the
     // same rules; nothing beyond them reaches the scene.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -115,6 +126,9 @@ private:
     void displayChanged(const QTransform& before, const QTransform& shift = QTransform());
     void showSelection(const QPolygonF& shown);
     void clearSelection();
+    void addSelectionMarker(const QPointF& shown);
+    // Runs an event handler between editStarted and editFinished.
+    bool asEdit(const std::function<bool()>& handle);
     void showImage(const QImage& image, const QString& fileName);
 };
 
