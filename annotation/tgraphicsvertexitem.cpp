@@ -146,6 +146,19 @@ void TGraphicsVertexItem::clearRidgeLines()
     ridgeLabels.clear();
 }
 
+void TGraphicsVertexItem::setRidgeLines(const QList<QList<QPointF>>& lines, bool tracing)
+{
+    const int open = ridgePoints.size();
+    clearRidgeLines();
+    for (const QList<QPointF>& line : lines) {
+        addRidgeLine();
+        for (const QPointF& p : line)
+            addRidgePoint(p);
+    }
+    if (tracing && ridgePoints.size() < open)
+        addRidgeLine();
+}
+
 QList<QList<QPointF>> TGraphicsVertexItem::ridgeLines() const
 {
     QList<QList<QPointF>> lines;

@@ -130,6 +130,12 @@ void TRCLine::addRidgePoint(double x, double y)
 {
     if (!editable)
         return;
+    insertRidgePoint(x, y);
+    updateLabel();
+}
+
+void TRCLine::insertRidgePoint(double x, double y)
+{
     const QPointF click(x, y);
     QPointF foot = lineIntersectionFoot(line(), click);
     // A point read back from a file lies on the line up to the six digits it was
@@ -148,7 +154,6 @@ void TRCLine::addRidgePoint(double x, double y)
     while (i < ridgePoints.size() && QLineF(p1, ridgePoints.at(i)->pos()).length() <= clickDistance)
         ++i;
     ridgePoints.insert(i, marker);
-    updateLabel();
 }
 
 void TRCLine::removeRidgePoint(TGraphicsVertexItem* point)
@@ -163,6 +168,15 @@ void TRCLine::clearRidgePoints()
 {
     qDeleteAll(ridgePoints);
     ridgePoints.clear();
+    updateLabel();
+}
+
+void TRCLine::setRidgePoints(const QList<QPointF>& points)
+{
+    qDeleteAll(ridgePoints);
+    ridgePoints.clear();
+    for (const QPointF& p : points)
+        insertRidgePoint(p.x(), p.y());
     updateLabel();
 }
 

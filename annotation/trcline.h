@@ -40,6 +40,9 @@ public:
     void addRidgePoint(double x, double y);
     void removeRidgePoint(TGraphicsVertexItem* point);
     void clearRidgePoints();
+    // Replaces the ridge points by points (read back, so each stays where it is
+    // when it lies on the line), whether or not the line takes clicks now.
+    void setRidgePoints(const QList<QPointF>& points);
     bool hasRidgePoint(TGraphicsVertexItem* point) const;
     QList<QPointF> ridgePointPositions() const;
     int count() const { return ridgePoints.size(); }
@@ -52,6 +55,8 @@ protected:
 private:
     void updateLabel();
     void placeLabel();
+    // Puts a point on the line at the foot of (x, y), in order; the label is left.
+    void insertRidgePoint(double x, double y);
 
     bool editable = false;
     const QGraphicsItem* startItem = nullptr;

@@ -2,10 +2,12 @@
 // against a floor taken in the same run, so the ratios hold on a noisy machine.
 
 #include "annotation/tgraphicsvertexitem.h"
+#include "annotation/trcline.h"
 #include "app/mainwindow.h"
 #include "app/setfile.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
+#include "palm/tpalmeditor.h"
 #include "palm/tpalmview.h"
 #include "view/tglyphview.h"
 #include "view/tgraphicspreview.h"
@@ -18,8 +20,10 @@
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QSet>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cmath>
@@ -344,6 +348,107 @@ bool rotateStep(const QString& palm)
     return report("rotate-step", {{median(steps), median(floors), 1.5, "s", 3}});
 }
 
+// A palm with every triradius slot placed, the four counted lines with 20 points
+// each, radiants and a central line, in an editor that shows it.
+void annotateFullPalm(TPalmEditor& editor, const QString& palm)
+{
+    showAndSettle(&editor, QSize(1100, 850));
+    editor.importImage(palm);
+    editor.fitView();
+    TPalmView* view = editor.palmGlyphView();
+    const QRectF shown = view->sceneRect();
+    auto at = [&](double fx, double fy) {
+        return QPointF(shown.left() + fx * shown.width(), shown.top() + fy * shown.height());
+    };
+    const QPointF digital[] = {at(0.2, 0.25), at(0.4, 0.2), at(0.6, 0.2), at(0.8, 0.25)};
+    for (int i = 0; i < 4; ++i)
+        view->addTriradius(i, digital[i]);
+    view->addTriradius(TPalmView::T, at(0.5, 0.85));
+    for (int i = 6; i < TPalmView::slotCount; ++i)
+        view->addTriradius(i, at(0.1 + 0.07 * (i - 6), 0.6));
+    view->addTriradius(TPalmView::CD, at(0.7, 0.3));
+    view->cancelTriradium(TPalmView::CD);
+    for (int i = 0; i < 5; ++i) {
+        TGraphicsVertexItem* t = view->triradius(i);
+        t->addRidgeLine();
+        for (int k = 1; k <= 10; ++k)
+            t->addRidgePoint(t->pos() + QPointF(k * 15, k * 20));
+    }
+    TGraphicsVertexItem* core = view->addCorePoint(at(0.5, 0.5));
+    core->addRidgeLine();
+    for (int k = 1; k <= 10; ++k)
+        core->addRidgePoint(core->pos() + QPointF(k * 10, -k * 12));
+    view->connectPoints();
+    view->addRidgePoints(true);
+    for (int line = 0; line < 4; ++line)
+        for (int k = 1; k <= 20; ++k)
+            view->addRidgePoint(view->countLine(line)->line().pointAt(k / 21.0), line);
+    editor.startHistory();
+    settle();
+}
+
+bool undoStep(const QString& palm)
+{
+    TDermatoglyphEditor floorEditor;
+    const std::function<double()> annotate = grabLandmark(floorEditor, palm);
+    TPalmEditor editor;
+    annotateFullPalm(editor, palm);
+    TPalmView* view = editor.palmGlyphView();
+    QWidget* viewport = view->viewport();
+    const QLineF ab = view->countLine(0)->line();
+    // One examiner's step to take back and forth: a ridge point on line a-b.
+    view->addRidgePoint(ab.pointAt(0.51), 0);
+    editor.recordStep();
+    settle();
+    if (editor.history()->count() != 1) {
+        std::fprintf(stderr, "ridgemap-bench: the palm step was not recorded\n");
+        return false;
+    }
+
+    const qint64 readBefore = bytesRead();
+    const qint64 memoryBefore = residentBytes();
+    std::vector<double> floors, undos, redos;
+    for (int i = 0; i < 21; ++i) {
+        floors.push_back(annotate());
+        undos.push_back(seconds([&] {
+            editor.history()->undo();
+            QApplication::processEvents();
+            viewport->repaint();
+        }));
+        redos.push_back(seconds([&] {
+            editor.history()->redo();
+            QApplication::processEvents();
+            viewport->repaint();
+        }));
+    }
+    settle();
+    const double imageMB = QImageReader(palm).size().width() * QImageReader(palm).size().height() / 1e6;
+    const double decodes = double(bytesRead() - readBefore) / QFileInfo(palm).size();
+    const double addedMB = std::max<qint64>(0, residentBytes() - memoryBefore) / 1e6;
+
+    // A full history on this palm, against one 8-bit copy of the scan: the texts
+    // its steps keep (a step's state after is the next one's before, one text).
+    for (int i = 0; i < 250; ++i) {
+        view->addRidgePoint(ab.pointAt(0.02 + 0.96 * (i % 97) / 97.0), 0);
+        editor.recordStep();
+    }
+    QSet<const QChar*> texts;
+    double historyMB = 0;
+    for (int i = 0; i < editor.history()->count(); ++i) {
+        const auto* step = static_cast<const TEditStep*>(editor.history()->command(i));
+        for (const QString& text : {step->stateBefore().section, step->stateAfter().section})
+            if (!texts.contains(text.constData())) {
+                texts.insert(text.constData());
+                historyMB += text.size() * sizeof(QChar) / 1e6;
+            }
+    }
+    return report("undo-step", {{median(undos) * 1000, median(floors) * 1000, 1.5, "ms", 3},
+                                {median(redos) * 1000, median(floors) * 1000, 1.5, "ms", 3},
+                                {decodes, 1, 0.5, "decodes", 2},
+                                {addedMB, imageMB, 0.1, "MB", 1},
+                                {historyMB, imageMB, 0.25, "MB history", 2}});
+}
+
 // One vertex added to a crease outline of n vertices; every outline has the same
 // bounding box, so only the vertex count differs.
 double flexionVertex(TDermatoglyphView& view, int n)
@@ -429,6 +534,7 @@ int main(int argc, char** argv)
     run("annotate-step", [&] { return annotateStep(palm, small); });
     run("rotate-step", [&] { return rotateStep(palm); });
     run("flexion-fit", [] { return flexionFit(); });
+    run("undo-step", [&] { return undoStep(palm); });
     std::printf("bench: %d of %d targets met\n", met, total);
     return met == total ? 0 : 1;
 }

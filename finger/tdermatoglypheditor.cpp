@@ -1,5 +1,6 @@
 #include "finger/tdermatoglypheditor.h"
 
+#include "annotation/tglyphrecord.h"
 #include "finger/tdermatoglyphview.h"
 #include "finger/tfingersettings.h"
 
@@ -107,6 +108,15 @@ void TDermatoglyphEditor::loadAnnotation(const TGlyphRecord& record)
 void TDermatoglyphEditor::clearAnnotation()
 {
     fingerView->clearAnnotation();
+}
+
+bool TDermatoglyphEditor::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target)
+{
+    if (!fingerView->updateAnnotation(now, target))
+        return false;
+    if (now.settings != target.settings)
+        panel->load(target);
+    return true;
 }
 
 void TDermatoglyphEditor::applyAnnotation(const TGlyphRecord& record)

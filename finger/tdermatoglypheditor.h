@@ -26,6 +26,7 @@ public:
 protected:
     void clearAnnotation() override;
     void applyAnnotation(const TGlyphRecord& record) override;
+    bool updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target) override;
 
 public slots:
     void saveFile() override;

@@ -652,6 +652,27 @@ void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
     setLandmarksMovable(triradia, addingPoints || addingTriradia);
 }
 
+bool TDermatoglyphView::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target)
+{
+    if (now.cores != target.cores || now.triradia != target.triradia
+        || now.flexion != target.flexion || now.cores.size() != cores.size()
+        || now.triradia.size() != triradia.size())
+        return false;
+    for (int k = 0; k < cores.size(); ++k)
+        if (now.ridgeLines(k) != target.ridgeLines(k))
+            cores.at(k)->setRidgeLines(target.ridgeLines(k), cores.at(k) == currentVertex);
+    for (int k = 0; k < triradia.size(); ++k)
+        if (now.triradiusRidgeLines(k) != target.triradiusRidgeLines(k))
+            triradia.at(k)->setRidgeLines(target.triradiusRidgeLines(k),
+                                          triradia.at(k) == currentVertex);
+    if (coreCoreCount && now.cc != target.cc)
+        coreCoreCount->setRidgePoints(target.cc);
+    for (int i = 0; i < coreTriradiusCounts.size(); ++i)
+        if (now.ct.value(i) != target.ct.value(i))
+            coreTriradiusCounts.at(i)->setRidgePoints(target.ct.value(i));
+    return true;
+}
+
 void TDermatoglyphView::clearAnnotation()
 {
     const QList<TGraphicsVertexItem*> landmarks = cores + triradia;

@@ -32,6 +32,10 @@ public:
     // Removes every mark but keeps the image, ready for loadAnnotation to put the
     // annotation back; the line being traced goes on after that load.
     void clearAnnotation();
+    // Brings the marks from now to target where both have every landmark and the
+    // crease outline at the same place, touching only what differs; false
+    // (nothing done) otherwise.
+    bool updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target);
 
     // Writes the finger section; the image element only when saveImage is set.
     void save(QTextStream& out, TFingerSettings* settings, bool saveImage = false);

@@ -191,13 +191,28 @@ void TPalmEditor::clearAnnotation()
 void TPalmEditor::applyAnnotation(const TGlyphRecord& record)
 {
     palmView->loadAnnotation(record);
+    setTriradiusBoxes(record);
+    panel->load(record);
+}
+
+bool TPalmEditor::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target)
+{
+    if (!palmView->updateAnnotation(now, target))
+        return false;
+    setTriradiusBoxes(target);
+    if (now.settings != target.settings)
+        panel->load(target);
+    return true;
+}
+
+void TPalmEditor::setTriradiusBoxes(const TGlyphRecord& record)
+{
     // Slots the section has no point for are neither present nor placed.
     for (int i = 0; i < presentBoxes.size(); ++i) {
         const bool read = i < record.triradia.size();
         presentBoxes[i]->setChecked(read && record.present.value(i));
         determinedBoxes[i]->setChecked(read && record.determined.value(i));
     }
-    panel->load(record);
 }
 
 void TPalmEditor::saveFile()

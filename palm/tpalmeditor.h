@@ -40,6 +40,7 @@ public:
 protected:
     void clearAnnotation() override;
     void applyAnnotation(const TGlyphRecord& record) override;
+    bool updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target) override;
 
 public slots:
     void triradiumChanged(int i, bool present);
@@ -49,6 +50,8 @@ public slots:
 
 private:
     QVector<bool> presentFlags() const;
+    // Ticks "pres." and "determ." of every row as record has them.
+    void setTriradiusBoxes(const TGlyphRecord& record);
     QVector<bool> determinedFlags() const;
 
     QVector<QPushButton*> cancelTriradiusButtons;

@@ -442,15 +442,6 @@ bool TPalmView::save(const QString& fileName, bool saveImage, const QVector<bool
         error);
 }
 
-void TPalmView::traceLines(TGraphicsVertexItem* item, const QList<QList<QPointF>>& lines)
-{
-    for (const QList<QPointF>& line : lines) {
-        item->addRidgeLine();
-        for (const QPointF& p : line)
-            item->addRidgePoint(p);
-    }
-}
-
 void TPalmView::loadAnnotation(const TGlyphRecord& record)
 {
     // The tools the user has switched on stay on: the loaded landmarks are as
@@ -461,7 +452,7 @@ void TPalmView::loadAnnotation(const TGlyphRecord& record)
     currentVertex = nullptr;
 
     for (int k = 0; k < record.cores.size(); ++k)
-        traceLines(addCorePoint(record.cores.at(k)), record.ridgeLines(k));
+        addCorePoint(record.cores.at(k))->setRidgeLines(record.ridgeLines(k));
 
     // Slots past the points in the section are empty; points past the last slot
     // have no slot to go to.
@@ -472,7 +463,7 @@ void TPalmView::loadAnnotation(const TGlyphRecord& record)
         TGraphicsVertexItem* item = addTriradius(i, record.triradia.at(i));
         item->setLabel(triradiusLabels.at(i));
         item->setZValue(2000);
-        traceLines(item, record.triradiusRidgeLines(i));
+        item->setRidgeLines(record.triradiusRidgeLines(i));
     }
 
     connectPoints();
@@ -497,6 +488,32 @@ void TPalmView::loadAnnotation(const TGlyphRecord& record)
             currentVertex->addRidgeLine();
     }
     resumeLandmark = -1;
+}
+
+bool TPalmView::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target)
+{
+    // In place only while every triradius and core stays where it is.
+    if (now.cores != target.cores || now.determined != target.determined
+        || now.cores.size() != cores.size())
+        return false;
+    for (int i = 0; i < triradia.size(); ++i) {
+        if (bool(triradia.at(i)) != target.determined.value(i))
+            return false;
+        if (triradia.at(i) && now.triradia.value(i) != target.triradia.value(i))
+            return false;
+    }
+    for (int i = 0; i < triradia.size(); ++i)
+        if (triradia.at(i) && now.triradiusRidgeLines(i) != target.triradiusRidgeLines(i))
+            triradia.at(i)->setRidgeLines(target.triradiusRidgeLines(i), triradia.at(i) == currentVertex);
+    for (int k = 0; k < cores.size(); ++k)
+        if (now.ridgeLines(k) != target.ridgeLines(k))
+            cores.at(k)->setRidgeLines(target.ridgeLines(k), cores.at(k) == currentVertex);
+    const QList<QPointF> TGlyphRecord::*counted[countLineCount] = {
+        &TGlyphRecord::ba, &TGlyphRecord::cb, &TGlyphRecord::dc, &TGlyphRecord::td};
+    for (int i = 0; i < countLineCount; ++i)
+        if (triradiusCounts.at(i) && now.*counted[i] != target.*counted[i])
+            triradiusCounts.at(i)->setRidgePoints(target.*counted[i]);
+    return true;
 }
 
 void TPalmView::clearAnnotation()

@@ -37,6 +37,10 @@ public:
     // Removes every mark but keeps the image, ready for loadAnnotation to put the
     // annotation back; the line being traced goes on after that load.
     void clearAnnotation();
+    // Brings the marks from now to target where both have every triradius and
+    // core at the same place, touching only what differs; false (nothing done)
+    // otherwise.
+    bool updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target);
 
     TGraphicsVertexItem* triradius(int i) const { return triradia.value(i); }
     QList<TGraphicsVertexItem*> corePoints() const { return cores; }
@@ -85,7 +89,6 @@ protected:
 
 private:
     void removeTriradius(int i);
-    void traceLines(TGraphicsVertexItem* item, const QList<QList<QPointF>>& lines);
     bool isLandmark(TGraphicsVertexItem* item) const;
     void rightPress(TGraphicsVertexItem* vertex, const QPoint& pos);
     void leftPress(QMouseEvent* event, TGraphicsVertexItem* vertex, const QPointF& scenePos);

@@ -231,11 +231,10 @@ void TGlyphEditor::recordStep(const QString& name, TEditStep::Kind kind)
     undoStack->push(new TEditStep(this, before, after, text, kind));
 }
 
-void TGlyphEditor::restoreState(const TEditStep::State& state)
+static TGlyphRecord readSection(const QString& section)
 {
-    restoring = true;
     TGlyphRecord record;
-    QXmlStreamReader xml(state.section);
+    QXmlStreamReader xml(section);
     try {
         record.read(xml);
     } catch (const TReadError&) {
@@ -243,8 +242,28 @@ void TGlyphEditor::restoreState(const TEditStep::State& state)
     }
     // The print keeps the image it holds; the section's name of it is not reread.
     record.src.clear();
+    return record;
+}
+
+void TGlyphEditor::restoreState(const TEditStep::State& state)
+{
+    restoring = true;
+    const TGlyphRecord record = readSection(state.section);
     const bool imageChanged = QPolygonF::fromList(record.crop) != view->cropOutline()
                               || record.angle != view->rotation() || record.flip != view->isFlipped();
+    // Most steps touch a few marks: only those are redone.
+    if (imageChanged || !updateAnnotation(readSection(annotationText()), record))
+        rebuildAnnotation(record, imageChanged);
+    view->restoreSelection(state.selection);
+    setDpi(state.xPpi, state.yPpi);
+    if (imageChanged)
+        updatePreview();
+    currentState = editState();
+    restoring = false;
+}
+
+void TGlyphEditor::rebuildAnnotation(const TGlyphRecord& record, bool imageChanged)
+{
     clearAnnotation();
     if (imageChanged) {
         const QString name = view->fileName();
@@ -261,13 +280,7 @@ void TGlyphEditor::restoreState(const TEditStep::State& state)
         ui->buttonCancelSelection->setEnabled(uncut);
         view->selectCrop(uncut && ui->buttonSelectCrop->isChecked());
     }
-    view->restoreSelection(state.selection);
     applyAnnotation(record);
-    setDpi(state.xPpi, state.yPpi);
-    if (imageChanged)
-        updatePreview();
-    currentState = editState();
-    restoring = false;
 }
 
 void TGlyphEditor::revertToImage(const QImage& image)

@@ -116,6 +116,10 @@ protected:
     // put back, then rebuild marks and classification from the record.
     virtual void clearAnnotation() {}
     virtual void applyAnnotation(const TGlyphRecord&) {}
+    // The quick way of a restore, when the image stays as it is: bring the marks
+    // and classification from now to target in place, touching only what
+    // differs. False (nothing done) when only a rebuild will do.
+    virtual bool updateAnnotation(const TGlyphRecord&, const TGlyphRecord&) { return false; }
 
     Ui::GlyphEditor* ui;
     TGlyphView* view = nullptr;
@@ -132,6 +136,9 @@ protected:
 
 private:
     void setUndoEnabled();
+    // The full way of a restore: every mark removed, the image put back as record
+    // has it when it changed, every mark rebuilt.
+    void rebuildAnnotation(const TGlyphRecord& record, bool imageChanged);
     void imageImported();
 
     QString pristineText;
