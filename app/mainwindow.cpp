@@ -130,6 +130,12 @@ MainWindow::MainWindow(QWidget* parent)
     ui->actionImport_left_hand->setIcon(QIcon(":/images/import.png"));
     ui->actionImport_both_hands->setIcon(QIcon(":/images/import.png"));
     setWindowIcon(QIcon(":/ridgemap.png"));
+    ui->actionNew->setShortcut(QKeySequence::New);
+    ui->actionOpen->setShortcut(QKeySequence::Open);
+    ui->actionSave->setShortcut(QKeySequence::Save);
+    ui->actionSaveAs->setShortcut(QKeySequence::SaveAs);
+    ui->actionExit->setShortcut(QKeySequence::Quit);
+    updateTitle();
     for (TGlyphEditor* e : qAsConst(editors))
         e->markPristine();
 }
@@ -140,6 +146,11 @@ MainWindow::~MainWindow()
     for (QGraphicsView* t : qAsConst(thumbnails))
         t->setScene(nullptr);
     delete ui;
+}
+
+void MainWindow::updateTitle()
+{
+    setWindowTitle("Ridgemap \u2014 " + (documentName.isEmpty() ? QString("Untitled") : documentName));
 }
 
 void MainWindow::fitInView(int i)
@@ -220,6 +231,7 @@ void MainWindow::newFile()
     }
     documentName.clear();
     documentDir.clear();
+    updateTitle();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -239,7 +251,7 @@ QString MainWindow::askImageFile()
 {
     const QString dir = settings->value("path", QDir::homePath()).toString();
     const QString fileName = QFileDialog::getOpenFileName(this, "Import image", dir,
-                                                          "*.jpg;;*.tif;;*.png");
+                                                          printimage::fileFilter);
     if (!fileName.isEmpty())
         settings->setValue("path", QFileInfo(fileName).absolutePath());
     return fileName;
@@ -334,6 +346,7 @@ bool MainWindow::saveAs()
     documentDir = QFileInfo(fileName).absolutePath();
     for (TGlyphEditor* e : qAsConst(editors))
         e->setFileName(documentName);
+    updateTitle();
     return save();
 }
 
@@ -406,6 +419,7 @@ bool MainWindow::openSet(const QString& fileName)
         e->setFileName(documentName);
     }
     settings->setValue("path", documentDir);
+    updateTitle();
 
     QHash<QString, QImage> decoded;
     QStringList unreadable;

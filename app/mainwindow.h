@@ -71,6 +71,8 @@ private:
     // Cancel of slot i without a question.
     void resetSlot(int i);
     void report(const QString& text);
+    // "Ridgemap — SET.xml", or "Untitled" before the set has a name.
+    void updateTitle();
 
     Ui::MainWindow* ui;
     TDermatoglyphEditor fingerEditors[10];

@@ -5,11 +5,22 @@
 
 #include "ui_tfingersettings.h"
 
+#include <QStyle>
+
 TFingerSettings::TFingerSettings(QWidget* parent)
     : QWidget(parent),
       ui(new Ui::TFingerSettings)
 {
     ui->setupUi(this);
+    // As wide as the questions are with every one of them shown, so no box is cut
+    // and nothing scrolls sideways.
+    updatePanels(2, 2);
+    ui->rotation->show();
+    ui->termination->show();
+    const QMargins margins = ui->verticalLayout->contentsMargins();
+    setFixedWidth(ui->scrollAreaWidgetContents->sizeHint().width() + margins.left()
+                  + margins.right() + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    ui->scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     updatePanels(0, 0);
     for (QCheckBox* box : findChildren<QCheckBox*>())
         connect(box, &QCheckBox::clicked, this, &TFingerSettings::changed);

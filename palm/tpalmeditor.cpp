@@ -3,6 +3,7 @@
 #include "annotation/tglyphrecord.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
+#include "view/tablefit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -123,6 +124,9 @@ TPalmEditor::TPalmEditor(QWidget* parent)
     table->setColumnWidth(0, 50);
     table->setColumnWidth(1, 60);
     table->setColumnWidth(2, 40);
+    // All seventeen rows show; the side panel scrolls instead of the table.
+    tablefit::showAllColumns(table);
+    tablefit::showAllRows(table);
 
     side->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
 

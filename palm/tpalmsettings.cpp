@@ -4,11 +4,14 @@
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
 #include "palm/palmformula.h"
+#include "view/tablefit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QSignalMapper>
+#include <QStyle>
 #include <QTableWidgetItem>
 
 static const char* const mainLineTypes[] = {"Dterm", "Cterm", "Bterm", "Aterm", "Tterm"};
@@ -134,6 +137,28 @@ TPalmSettings::TPalmSettings(QWidget* parent)
     for (QComboBox* box : findChildren<QComboBox*>())
         connect(box, QOverload<int>::of(&QComboBox::activated), this, &TPalmSettings::changed);
     connect(patterns, &QTableWidget::cellChanged, this, &TPalmSettings::changed);
+    fitToContents();
+}
+
+void TPalmSettings::fitToContents()
+{
+    // Every box reads whole and no table scrolls; the panel is as wide as the
+    // widest table, and a long formula wraps instead of being cut.
+    int width = 0;
+    for (QTableWidget* table : {ui->tableMainLines, ui->tableAxialTriradii, ui->tablePalmPatterns}) {
+        width = qMax(width, tablefit::showAllColumns(table));
+        tablefit::showAllRows(table);
+    }
+    QTableWidget* summary = ui->tableSummary;
+    summary->horizontalHeader()->setStretchLastSection(true);
+    summary->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    summary->setWordWrap(true);
+    summary->setMinimumWidth(0);
+    summary->setColumnWidth(0, qMax(80, width - summary->verticalHeader()->sizeHint().width()));
+    tablefit::showAllRows(summary);
+    const QMargins margins = ui->verticalLayout->contentsMargins();
+    setFixedWidth(width + margins.left() + margins.right()
+                  + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
 }
 
 TPalmSettings::~TPalmSettings()
@@ -207,6 +232,9 @@ void TPalmSettings::updateFormula()
         patterns.append({patternOptionBoxes[i]->currentIndex(),
                          predefinedPatternBox(i)->currentText(), patternTextItems[i]->text()});
     formulaItem->setText(palmformula::formula(terminations, axial, patterns));
+    formulaItem->setToolTip(formulaItem->text());
+    ui->tableSummary->resizeRowToContents(0);
+    tablefit::showAllRows(ui->tableSummary);
 }
 
 void TPalmSettings::saveSettings(QTextStream& out) const

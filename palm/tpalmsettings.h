@@ -50,6 +50,8 @@ public slots:
     void updateFormula();
 
 private:
+    void fitToContents();
+
     Ui::TPalmSettings* ui;
     QVector<QComboBox*> dualBoxes;
     QVector<QComboBox*> firstTerminationBoxes;

@@ -8,6 +8,10 @@
 // one conversion that lets all slots share the pixels their pixmaps are made from.
 namespace printimage {
 
+// What the import dialogs offer: every kind of scan at once, then each kind.
+constexpr const char* fileFilter =
+    "Images (*.jpg *.jpeg *.tif *.tiff *.png);;*.jpg *.jpeg;;*.tif *.tiff;;*.png";
+
 // Scans whose header declares more pixels than this are refused before decoding.
 constexpr qint64 maxPixels = 256LL * 1000 * 1000;
 

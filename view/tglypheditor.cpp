@@ -4,6 +4,7 @@
 #include "annotation/tglyphrecord.h"
 #include "annotation/treaderror.h"
 #include "view/printimage.h"
+#include "view/tablefit.h"
 #include "view/tglyphview.h"
 #include "view/timageitem.h"
 
@@ -11,10 +12,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTextStream>
 #include <QToolButton>
 #include <QUndoStack>
@@ -96,7 +100,9 @@ void TGlyphEditor::setupConnections()
     spinBoxYPpi = new QSpinBox;
     itemXSpacing = new QTableWidgetItem;
     itemYSpacing = new QTableWidgetItem;
-    spinBoxDistance = new QSpinBox;
+    spinBoxDistance = new QDoubleSpinBox;
+    // Tenths of a millimetre: a ruler's finest marks.
+    spinBoxDistance->setDecimals(1);
     buttonCalibrate = new QPushButton("calibrate");
     buttonExport = new QPushButton("export");
     buttonCalibrate->setCheckable(true);
@@ -104,10 +110,12 @@ void TGlyphEditor::setupConnections()
     connect(view, &TGlyphView::calibrated, this, &TGlyphEditor::calibrate);
     for (QTableWidgetItem* item : {itemName, itemFile, itemXSpacing, itemYSpacing})
         item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEditable));
-    for (QSpinBox* box : {spinBoxXPpi, spinBoxYPpi, spinBoxDistance}) {
+    for (QAbstractSpinBox* box : std::initializer_list<QAbstractSpinBox*>{spinBoxXPpi, spinBoxYPpi,
+                                                                           spinBoxDistance})
         box->setLayoutDirection(Qt::RightToLeft);
-        box->setMaximum(10000);
-    }
+    spinBoxXPpi->setMaximum(10000);
+    spinBoxYPpi->setMaximum(10000);
+    spinBoxDistance->setMaximum(10000);
     spinBoxDistance->setMinimum(1);
     ui->tableWidget->setItem(0, 0, itemName);
     ui->tableWidget->setItem(1, 0, itemFile);
@@ -130,6 +138,12 @@ void TGlyphEditor::setupConnections()
     ui->labelRadial->setText("\tRadial side");
     ui->labelUlnar->setText("\tUlnar side");
 
+    setupHistory();
+    setupViewing();
+}
+
+void TGlyphEditor::setupHistory()
+{
     // Every step of the examiner can be taken back: each press, release and key
     // in the view, and each control of the side panel that changes the print.
     undoStack = new QUndoStack(this);
@@ -166,6 +180,98 @@ void TGlyphEditor::setupConnections()
     for (QSpinBox* box : {spinBoxXPpi, spinBoxYPpi})
         recordOn(box, QOverload<int>::of(&QSpinBox::valueChanged), "Set resolution",
                  TEditStep::Resolution);
+}
+
+void TGlyphEditor::setupViewing()
+{
+    // The usual keys; the menu bar that holds the actions is hidden, so the
+    // window carries them.
+    ui->actionSave->setShortcut(QKeySequence::Save);
+    addAction(ui->actionSave);
+    auto* save = new QPushButton("Save annotation...");
+    connect(save, &QPushButton::clicked, this, &TGlyphEditor::saveFile);
+    ui->verticalLayout->insertWidget(1, save);
+    auto keys = [this](const QList<QKeySequence>& sequences, const std::function<void()>& act) {
+        auto* action = new QAction(this);
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, act);
+        addAction(action);
+    };
+    keys({QKeySequence("Ctrl+0"), QKeySequence("Ctrl+9")}, [this] { fitView(); });
+    keys({QKeySequence::ZoomIn, QKeySequence("Ctrl+=")}, [this] { zoomBy(1.25); });
+    keys({QKeySequence::ZoomOut}, [this] { zoomBy(1 / 1.25); });
+    connect(view, &TGlyphView::zoomRequested, this, [this](double factor, const QPoint& anchor) {
+        view->keepUnder(anchor, [&] { zoomBy(factor); });
+    });
+
+    // A zoom of the examiner's own is kept through resizes; any other zoom is a
+    // fit, which the window redoes when it is resized.
+    connect(ui->horizontalSlider, &QSlider::valueChanged, this, [this] {
+        if (!fitting)
+            userZoomed = true;
+    });
+    connect(ui->spinBoxScale, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this] {
+        if (!fitting)
+            userZoomed = true;
+    });
+    connect(view, &TGlyphView::resized, this, &TGlyphEditor::refitUnlessZoomed);
+    connect(ui->spinBoxRotate, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &TGlyphEditor::showFitScale);
+    connect(ui->checkBoxFlip, &QCheckBox::toggled, this, &TGlyphEditor::showFitScale);
+
+    // Room for everything: the table shows all its rows, the side panel scrolls
+    // only up and down, and the print takes what the panels leave.
+    ui->tableWidget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->tableWidget->horizontalHeader()->setStretchLastSection(true);
+    tablefit::showAllRows(ui->tableWidget);
+    ui->scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    centralLayout()->setStretchFactor(view, 1);
+    updateTitle();
+}
+
+void TGlyphEditor::showEvent(QShowEvent* event)
+{
+    // The first time, the window takes nearly the whole screen: prints want room.
+    if (!placed && !isMaximized()) {
+        placed = true;
+        if (const QScreen* screen = this->screen()) {
+            const QRect room = screen->availableGeometry();
+            resize(room.size() * 0.95);
+            move(room.center() - rect().center());
+        }
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TGlyphEditor::updateTitle()
+{
+    const QString set = itemFile && !itemFile->text().isEmpty() ? itemFile->text() : "Untitled";
+    const QString slot = itemName ? itemName->text() : QString();
+    setWindowTitle((slot.isEmpty() ? QString() : slot + " \u2014 ") + set + " \u2014 Ridgemap");
+}
+
+void TGlyphEditor::zoomBy(double factor)
+{
+    const double percent = qBound(ui->spinBoxScale->minimum(), ui->spinBoxScale->value() * factor,
+                                  ui->spinBoxScale->maximum());
+    ui->spinBoxScale->setValue(percent);
+}
+
+void TGlyphEditor::showFitScale()
+{
+    fitting = true;
+    ui->spinBoxScale->setValue(view->transform().m11() * 100);
+    fitting = false;
+    userZoomed = false;
+}
+
+void TGlyphEditor::refitUnlessZoomed()
+{
+    if (!userZoomed && isVisible())
+        fitView();
 }
 
 void TGlyphEditor::setUndoEnabled()
@@ -298,11 +404,13 @@ void TGlyphEditor::revertToImage(const QImage& image)
 void TGlyphEditor::setName(const QString& name)
 {
     itemName->setText(name);
+    updateTitle();
 }
 
 void TGlyphEditor::setFileName(const QString& name)
 {
     itemFile->setText(name);
+    updateTitle();
 }
 
 int TGlyphEditor::xPpi() const
@@ -346,11 +454,16 @@ void TGlyphEditor::updateSpacing()
 void TGlyphEditor::calibrate(double distance)
 {
     beginStep();
-    const int ppi = int(distance / spinBoxDistance->value() * 25.4);
+    const double millimetres = spinBoxDistance->value();
+    const int ppi = int(distance / millimetres * 25.4);
     spinBoxXPpi->setValue(ppi);
     spinBoxYPpi->setValue(ppi);
     buttonCalibrate->setChecked(false);
     endStep("Calibrate");
+    statusBar()->showMessage(QString("%1 px = %2 mm \u2192 %3 PPI")
+                                 .arg(distance, 0, 'f', 1)
+                                 .arg(millimetres, 0, 'f', 1)
+                                 .arg(ppi));
 }
 
 void TGlyphEditor::setSliderValue(double value)
@@ -372,14 +485,14 @@ void TGlyphEditor::setScale(double percent)
 void TGlyphEditor::fitView()
 {
     view->fitInView();
-    ui->spinBoxScale->setValue(view->transform().m11() * 100);
+    showFitScale();
 }
 
 void TGlyphEditor::cropUpdatePreview()
 {
     updatePreview();
     view->fitInView();
-    ui->spinBoxScale->setValue(view->transform().m11() * 100);
+    showFitScale();
 }
 
 void TGlyphEditor::disableCrop()
@@ -401,7 +514,7 @@ void TGlyphEditor::importImage()
 {
     const QString dir = settings->value("path", QDir::homePath()).toString();
     const QString fileName = QFileDialog::getOpenFileName(this, "Import image", dir,
-                                                          "*.jpg;;*.tif;;*.png");
+                                                          printimage::fileFilter);
     if (fileName.isEmpty())
         return;
     settings->setValue("path", QFileInfo(fileName).absolutePath());

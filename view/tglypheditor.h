@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 class QAbstractButton;
+class QDoubleSpinBox;
 class QGraphicsScene;
 class QHBoxLayout;
 class QPushButton;
@@ -91,8 +92,11 @@ public slots:
     void importImage(const QString& fileName);
     void importImage(const QImage& image);
     void exportScreenshot();
+    // Zooms by factor from the scale shown, within the zoom box's range.
+    void zoomBy(double factor);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     // The wiring step; the subclass calls it once its view exists.
     void setupConnections();
     QHBoxLayout* centralLayout() const;
@@ -130,11 +134,17 @@ protected:
     QSpinBox* spinBoxYPpi = nullptr;
     QTableWidgetItem* itemXSpacing = nullptr;
     QTableWidgetItem* itemYSpacing = nullptr;
-    QSpinBox* spinBoxDistance = nullptr;
+    QDoubleSpinBox* spinBoxDistance = nullptr;
     QPushButton* buttonCalibrate = nullptr;
     QPushButton* buttonExport = nullptr;
 
 private:
+    void setupHistory();
+    void setupViewing();
+    void updateTitle();
+    // Shows the view's present scale in the zoom controls, as a fit leaves it.
+    void showFitScale();
+    void refitUnlessZoomed();
     void setUndoEnabled();
     // The full way of a restore: every mark removed, the image put back as record
     // has it when it changed, every mark rebuilt.
@@ -151,6 +161,10 @@ private:
     QString pendingName;
     TEditStep::Kind pendingKind = TEditStep::Other;
     bool restoring = false;
+    // The examiner chose a zoom: a resized window keeps it instead of refitting.
+    bool userZoomed = false;
+    bool fitting = false;
+    bool placed = false;
     int pristineXPpi = 0;
     int pristineYPpi = 0;
 };

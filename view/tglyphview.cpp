@@ -9,9 +9,14 @@
 #include <QGraphicsPolygonItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QTextStream>
 #include <QVector2D>
+
+#include <cmath>
 
 static QPen dashedPen(const QColor& color)
 {
@@ -33,6 +38,9 @@ TGlyphView::TGlyphView(QWidget* parent)
     selectionRectItem = scene->addRect(QRectF(0, 0, 0, 0), dashedPen(Qt::red));
     setBackgroundBrush(QBrush(QPixmap(":/images/back.png")));
     setInteractive(true);
+    calibrationLine = scene->addLine(QLineF(), dashedPen(Qt::magenta));
+    calibrationLine->setZValue(3000);
+    calibrationLine->hide();
 }
 
 TGlyphView::~TGlyphView()
@@ -256,19 +264,26 @@ void TGlyphView::calibrate(bool value)
 {
     calibrating = value;
     calibrationStart = QPointF(0, 0);
+    calibrationStarted = false;
+    calibrationLine->hide();
+    // The line follows the pointer between the two clicks.
+    viewport()->setMouseTracking(value);
 }
 
 bool TGlyphView::calibrationPress(const QPointF& scenePos)
 {
     if (!calibrating)
         return false;
-    if (qAbs(calibrationStart.x()) < 1e-12 && qAbs(calibrationStart.y()) < 1e-12) {
+    // Its own flag, not the point: a first click may well be at (0, 0).
+    if (!calibrationStarted) {
         calibrationStart = scenePos;
+        calibrationStarted = true;
+        calibrationLine->setLine(QLineF(scenePos, scenePos));
+        calibrationLine->show();
         return true;
     }
     const float distance = QVector2D(calibrationStart).distanceToPoint(QVector2D(scenePos));
-    calibrating = false;
-    calibrationStart = QPointF(0, 0);
+    calibrate(false);
     emit calibrated(distance);
     return true;
 }
@@ -299,8 +314,70 @@ void TGlyphView::writeImageState(QTextStream& out, bool saveImage) const
                           + (flipped ? "1" : "0") + "\" />");
 }
 
+void TGlyphView::keepUnder(const QPoint& anchor, const std::function<void()>& change)
+{
+    const QPointF under = mapToScene(anchor);
+    change();
+    const QPoint moved = mapFromScene(under) - anchor;
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + moved.x());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + moved.y());
+}
+
+void TGlyphView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QGraphicsView::wheelEvent(event);
+        return;
+    }
+    // One notch (120) zooms by a quarter.
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches != 0)
+        emit zoomRequested(std::pow(1.25, notches), event->position().toPoint());
+    event->accept();
+}
+
+bool TGlyphView::navigationEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::MiddleButton
+            || (mouse->button() == Qt::LeftButton && spaceHeld)) {
+            panning = true;
+            panOrigin = mouse->pos();
+            viewport()->setCursor(Qt::ClosedHandCursor);
+            return true;
+        }
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (panning) {
+            const QPoint delta = mouse->pos() - panOrigin;
+            panOrigin = mouse->pos();
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - delta.x());
+            verticalScrollBar()->setValue(verticalScrollBar()->value() - delta.y());
+            return true;
+        }
+        if (calibrationStarted)
+            calibrationLine->setLine(QLineF(calibrationStart, mapToScene(mouse->pos())));
+        return false;
+    }
+    case QEvent::MouseButtonRelease:
+        if (!panning)
+            return false;
+        panning = false;
+        viewport()->unsetCursor();
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool TGlyphView::viewportEvent(QEvent* event)
 {
+    if (navigationEvent(event))
+        return true;
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
         || type == QEvent::MouseButtonRelease)
@@ -310,7 +387,17 @@ bool TGlyphView::viewportEvent(QEvent* event)
 
 bool TGlyphView::event(QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress)
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space) {
+            if (!key->isAutoRepeat())
+                spaceHeld = type == QEvent::KeyPress;
+            viewport()->setCursor(spaceHeld ? Qt::OpenHandCursor : Qt::ArrowCursor);
+            return true;
+        }
+    }
+    if (type == QEvent::KeyPress)
         return asEdit([&] { return QGraphicsView::event(event); });
     return QGraphicsView::event(event);
 }

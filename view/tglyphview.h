@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QGraphicsLineItem;
 class QGraphicsPolygonItem;
 class QGraphicsRectItem;
 class QTextStream;
@@ -54,6 +55,10 @@ public:
     bool isFlipped() const { return flipped; }
     // The transform from the cropped image to the display (rotation and mirror).
     QTransform displayTransform() const;
+    // Runs change (a zoom) so that the scene point under anchor (a viewport
+    // position) stays under it.
+    void keepUnder(const QPoint& anchor, const std::function<void()>& change);
+    QGraphicsLineItem* calibrationLineItem() const { return calibrationLine; }
 
 signals:
     void resized();
@@ -65,6 +70,8 @@ signals:
     // what each one changed as one step.
     void editStarted();
     void editFinished();
+    // Ctrl and the wheel: zoom by factor, keeping what lies under the pointer there.
+    void zoomRequested(double factor, const QPoint& anchor);
 
 public slots:
     void selectCrop(bool select);
@@ -84,6 +91,7 @@ protected slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool event(QEvent* event) override;
     // The second press of a double-click is a press like the first, handled by the
     // same rules; nothing beyond them reaches the scene.
@@ -117,6 +125,14 @@ protected:
     bool flipped = false;
     bool calibrating = false;
     QPointF calibrationStart;
+    // The first point of a measurement is taken, wherever it lies.
+    bool calibrationStarted = false;
+    // Drawn from the first point of a measurement to the pointer.
+    QGraphicsLineItem* calibrationLine = nullptr;
+    // Panning with the middle button, or the left one while Space is held.
+    bool spaceHeld = false;
+    bool panning = false;
+    QPoint panOrigin;
     // A landmark press waiting to become a drag, and where it was.
     bool dragPending = false;
     QPoint dragOrigin;
@@ -129,6 +145,8 @@ private:
     void addSelectionMarker(const QPointF& shown);
     // Runs an event handler between editStarted and editFinished.
     bool asEdit(const std::function<bool()>& handle);
+    // Pans, or shows the measurement under way; true when the event was used.
+    bool navigationEvent(QEvent* event);
     void showImage(const QImage& image, const QString& fileName);
 };
 

@@ -38,7 +38,7 @@ public:
     TGlyphView* plainView() const { return view; }
     QString xSpacing() const { return itemXSpacing->text(); }
     QString ySpacing() const { return itemYSpacing->text(); }
-    QSpinBox* distance() const { return spinBoxDistance; }
+    QDoubleSpinBox* distance() const { return spinBoxDistance; }
     QPushButton* calibrateButton() const { return buttonCalibrate; }
     QSlider* slider() const { return findChild<QSlider*>("horizontalSlider"); }
     QDoubleSpinBox* zoom() const { return findChild<QDoubleSpinBox*>("spinBoxScale"); }
