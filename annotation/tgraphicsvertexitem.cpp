@@ -1,6 +1,7 @@
 #include "annotation/tgraphicsvertexitem.h"
 
 #include <QGraphicsLineItem>
+#include <QHash>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QPainter>
@@ -68,6 +69,19 @@ void TGraphicsVertexItem::setLabel(const QString& text)
 void TGraphicsVertexItem::updatePixmap()
 {
     const bool large = drawAsCore || drawAsTriradius;
+    // Markers come by the hundred in a few looks: each look is drawn once.
+    static QHash<QString, QPixmap> drawn;
+    const QString look = QString("%1 %2 %3 %4 %5 %6 %7")
+                             .arg(drawAsCore).arg(drawAsTriradius)
+                             .arg(markerPen.color().rgba()).arg(markerPen.widthF())
+                             .arg(markerPen.style()).arg(markerBrush.color().rgba())
+                             .arg(markerBrush.style());
+    const QPixmap known = drawn.value(look);
+    if (!known.isNull()) {
+        setPixmap(known);
+        setOffset(large ? QPointF(-5, -5) : QPointF(-4, -4));
+        return;
+    }
     QPixmap pixmap(large ? 9 : 7, large ? 9 : 7);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -83,6 +97,7 @@ void TGraphicsVertexItem::updatePixmap()
         painter.drawRects(&square, 1);
     }
     painter.end();
+    drawn.insert(look, pixmap);
     setPixmap(pixmap);
     setOffset(large ? QPointF(-5, -5) : QPointF(-4, -4));
 }

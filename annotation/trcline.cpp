@@ -12,6 +12,13 @@
 #include <QGraphicsTextItem>
 #include <QPen>
 
+// Whether a point read back stands for marker, written from it to six digits.
+static bool sameTo6Digits(const QPointF& point, const QPointF& marker)
+{
+    const double precision = 1e-5 * std::max({1.0, std::abs(point.x()), std::abs(point.y())});
+    return QLineF(point, marker).length() <= precision;
+}
+
 TRCLine::TRCLine()
     : QGraphicsLineItem(nullptr),
       countLabel(new QGraphicsTextItem(this))
@@ -140,8 +147,7 @@ void TRCLine::insertRidgePoint(double x, double y)
     QPointF foot = lineIntersectionFoot(line(), click);
     // A point read back from a file lies on the line up to the six digits it was
     // written with; projecting it again would shift its last digit at every save.
-    const double precision = 1e-5 * std::max({1.0, std::abs(x), std::abs(y)});
-    if (QLineF(click, foot).length() <= precision)
+    if (sameTo6Digits(click, foot))
         foot = click;
     auto* marker = new TGraphicsVertexItem(this);
     marker->setPos(foot);
@@ -173,9 +179,19 @@ void TRCLine::clearRidgePoints()
 
 void TRCLine::setRidgePoints(const QList<QPointF>& points)
 {
-    qDeleteAll(ridgePoints);
-    ridgePoints.clear();
-    for (const QPointF& p : points)
+    // Points already there stay; only the others go or come, so taking back one
+    // click costs one marker, not the whole line.
+    QList<QPointF> missing = points;
+    for (int i = ridgePoints.size() - 1; i >= 0; --i) {
+        const QPointF at = ridgePoints.at(i)->pos();
+        const auto kept = std::find_if(missing.begin(), missing.end(),
+                                       [&](const QPointF& p) { return sameTo6Digits(p, at); });
+        if (kept != missing.end())
+            missing.erase(kept);
+        else
+            delete ridgePoints.takeAt(i);
+    }
+    for (const QPointF& p : qAsConst(missing))
         insertRidgePoint(p.x(), p.y());
     updateLabel();
 }

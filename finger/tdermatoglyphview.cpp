@@ -362,12 +362,17 @@ void TDermatoglyphView::clearFlexionAxis()
 
 void TDermatoglyphView::addVertex(const QPointF& vertex)
 {
+    appendVertex(vertex);
+    refitFlexion();
+}
+
+void TDermatoglyphView::appendVertex(const QPointF& vertex)
+{
     flexionPolygon.append(vertex);
     auto* marker = new TGraphicsVertexItem;
     scene->addItem(marker);
     marker->setPos(vertex);
     flexionVertices.append(marker);
-    refitFlexion();
 }
 
 void TDermatoglyphView::refitFlexion()
@@ -601,10 +606,10 @@ void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
     const bool wasAddingCentralLines = addingCentralLines;
     const bool wasAddingRidgePoints = addingRidgePoints;
     currentVertex = nullptr;
-    paintingFlex = true;
+    // The axis depends on all vertices only: one fit for the whole outline.
     for (const QPointF& p : record.flexion)
-        addVertex(p);
-    paintingFlex = false;
+        appendVertex(p);
+    refitFlexion();
 
     for (int i = 0; i < record.cores.size(); ++i) {
         TGraphicsVertexItem* core = addLandmark(record.cores.at(i), Core);

@@ -114,6 +114,8 @@ private:
     void clearFlexionAxis();
     // Shows the outline and fits the axis to it again.
     void refitFlexion();
+    // A vertex and its marker, without a new fit.
+    void appendVertex(const QPointF& vertex);
     void rightPress(QMouseEvent* event, const QPointF& scenePos);
     void landmarkPress(QMouseEvent* event, const QPointF& scenePos,
                        void (TDermatoglyphView::*menu)(const QPointF&, const QPoint&));

@@ -14,6 +14,9 @@
 #include <QStyle>
 #include <QTableWidgetItem>
 
+#include <memory>
+#include <vector>
+
 static const char* const mainLineTypes[] = {"Dterm", "Cterm", "Bterm", "Aterm", "Tterm"};
 static const char* const patternTypes[] = {"Hypothenar1", "Hypothenar2", "Thenar1", "Thenar2",
                                            "I1", "I2", "I3", "I4"};
@@ -281,12 +284,23 @@ void TPalmSettings::load(const TGlyphRecord& record)
 
 void TPalmSettings::clear()
 {
-    for (QComboBox* box : findChildren<QComboBox*>())
-        box->setCurrentIndex(0);
-    for (QTableWidgetItem* item : qAsConst(patternTextItems))
-        item->setText(QString());
-    patternOptionBoxes[1]->setCurrentIndex(palmformula::NotAvailable);
-    patternOptionBoxes[3]->setCurrentIndex(palmformula::NotAvailable);
+    {
+        // One update for the whole panel instead of one per box.
+        std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+        for (QComboBox* box : findChildren<QComboBox*>())
+            quiet.push_back(std::make_unique<QSignalBlocker>(box));
+        const QSignalBlocker patternsQuiet(ui->tablePalmPatterns);
+        for (QComboBox* box : findChildren<QComboBox*>())
+            box->setCurrentIndex(0);
+        for (QTableWidgetItem* item : qAsConst(patternTextItems))
+            item->setText(QString());
+        patternOptionBoxes[1]->setCurrentIndex(palmformula::NotAvailable);
+        patternOptionBoxes[3]->setCurrentIndex(palmformula::NotAvailable);
+        for (int i = 0; i < Rows; ++i)
+            updateDual(i);
+        for (int i = 0; i < PatternRows; ++i)
+            updatePattern(i);
+    }
     angleItem->setText(QString());
     formulaItem->setText(QString());
     for (QTableWidgetItem* item : qAsConst(mainLineIndexItems))

@@ -22,6 +22,28 @@ QImage load(const QString& fileName, QString* error)
     return image;
 }
 
+static void release(void* image)
+{
+    delete static_cast<QImage*>(image);
+}
+
+QImage cut(const QImage& image, const QRect& rect)
+{
+    const QRect r = rect.intersected(image.rect());
+    if (r == image.rect())
+        return image;
+    // Formats whose pixels are whole bytes and need no colour table can be
+    // addressed in place. The part is left exactly as made: any change to a
+    // borrowed image would copy it after all.
+    if (r.isEmpty() || image.depth() < 8 || image.format() == QImage::Format_Indexed8)
+        return image.copy(r);
+    auto* owner = new QImage(image);
+    const uchar* first = owner->constBits() + qsizetype(r.y()) * owner->bytesPerLine()
+                         + qsizetype(r.x()) * (owner->depth() / 8);
+    return QImage(first, r.width(), r.height(), owner->bytesPerLine(), owner->format(), release,
+                  owner);
+}
+
 QImage forDisplay(const QImage& image)
 {
     if (image.isNull())

@@ -19,6 +19,11 @@ constexpr qint64 maxPixels = 256LL * 1000 * 1000;
 // (the reader's own reason, or that the image is too large).
 QImage load(const QString& fileName, QString* error);
 
+// The part rect of image without copying a pixel: the cut shares the image's
+// memory and keeps it alive. Prints are only read, never written, so a crop of a
+// scan costs nothing however large.
+QImage cut(const QImage& image, const QRect& rect);
+
 // The image in the format the slots' pixmaps hold: 8-bit gray for gray scans,
 // otherwise 32-bit. Pixmaps made from it with Qt::NoFormatConversion share its
 // pixels instead of converting them for every slot.

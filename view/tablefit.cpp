@@ -24,9 +24,11 @@ int showAllColumns(QTableWidget* table)
         width += table->verticalHeader()->sizeHint().width();
     for (int column = 0; column < table->columnCount(); ++column) {
         int wanted = table->columnWidth(column);
+        // A cell widget gives up a pixel to the grid line.
+        const int grid = table->showGrid() ? 1 : 0;
         for (int row = 0; row < table->rowCount(); ++row)
             if (const QWidget* cell = table->cellWidget(row, column))
-                wanted = qMax(wanted, cell->sizeHint().width());
+                wanted = qMax(wanted, cell->sizeHint().width() + grid);
         if (const QTableWidgetItem* header = table->horizontalHeaderItem(column))
             if (!table->horizontalHeader()->isHidden())
                 wanted = qMax(wanted, table->fontMetrics().horizontalAdvance(header->text()) + 12);

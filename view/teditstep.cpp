@@ -11,6 +11,23 @@ bool TEditStep::State::operator==(const State& other) const
            && selection == other.selection;
 }
 
+const TGlyphRecord& TEditStep::State::record() const
+{
+    if (!parsed || !section.isSharedWith(parsedText)) {
+        auto record = std::make_shared<TGlyphRecord>();
+        QXmlStreamReader xml(section);
+        try {
+            record->read(xml);
+        } catch (...) {
+            // Written by this program, so it reads; an empty record clears the print.
+        }
+        record->src.clear();
+        parsed = record;
+        parsedText = section;
+    }
+    return *parsed;
+}
+
 TEditStep::TEditStep(TGlyphEditor* editor, const State& before, const State& after,
                      const QString& text, Kind kind)
     : editor(editor), before(before), after(after), kind(kind)
@@ -41,18 +58,6 @@ bool TEditStep::mergeWith(const QUndoCommand* other)
     after = next->after;
     taken.restart();
     return true;
-}
-
-static TGlyphRecord recordOf(const QString& section)
-{
-    TGlyphRecord record;
-    QXmlStreamReader xml(section);
-    try {
-        record.read(xml);
-    } catch (...) {
-        // A section this program wrote always reads; a name is all that is at stake.
-    }
-    return record;
 }
 
 static int pointCount(const QList<QList<QList<QPointF>>>& perLandmark)
@@ -88,8 +93,8 @@ QString TEditStep::describe(const State& before, const State& after)
 {
     if (before.xPpi != after.xPpi || before.yPpi != after.yPpi)
         return "Set resolution";
-    const TGlyphRecord a = recordOf(before.section);
-    const TGlyphRecord b = recordOf(after.section);
+    const TGlyphRecord& a = before.record();
+    const TGlyphRecord& b = after.record();
     if (a.crop != b.crop)
         return "Crop";
     if (a.angle != b.angle)

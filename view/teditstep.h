@@ -6,7 +6,10 @@
 #include <QString>
 #include <QUndoCommand>
 
+#include <memory>
+
 class TGlyphEditor;
+class TGlyphRecord;
 
 // One step an examiner took in an editor, kept as the print's state before and
 // after it, so undo and redo restore exactly what a save wrote at either point.
@@ -22,6 +25,13 @@ public:
         QPolygonF selection;
         bool operator==(const State& other) const;
         bool operator!=(const State& other) const { return !(*this == other); }
+        // The section as read back (without its image name, which a restore
+        // never rereads), read once and kept for the next undo or redo.
+        const TGlyphRecord& record() const;
+
+    private:
+        mutable std::shared_ptr<const TGlyphRecord> parsed;
+        mutable QString parsedText;
     };
 
     // Steps of one kind taken within this time merge into one (the turns of a

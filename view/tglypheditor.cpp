@@ -2,7 +2,6 @@
 #include "ui_tglypheditor.h"
 
 #include "annotation/tglyphrecord.h"
-#include "annotation/treaderror.h"
 #include "view/printimage.h"
 #include "view/tablefit.h"
 #include "view/tglyphview.h"
@@ -12,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPainter>
@@ -19,10 +19,10 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextStream>
 #include <QToolButton>
 #include <QUndoStack>
-#include <QXmlStreamReader>
 
 TGlyphEditor::TGlyphEditor(QWidget* parent)
     : QMainWindow(parent),
@@ -220,12 +220,28 @@ void TGlyphEditor::setupViewing()
             &TGlyphEditor::showFitScale);
     connect(ui->checkBoxFlip, &QCheckBox::toggled, this, &TGlyphEditor::showFitScale);
 
+    // Faint or heavy prints made easier to read, for the eye only.
+    auto* enhance = new QCheckBox("Enhance contrast");
+    auto* invert = new QCheckBox("Invert");
+    auto* tones = new QHBoxLayout;
+    tones->addWidget(enhance);
+    tones->addWidget(invert);
+    ui->verticalLayout->insertLayout(ui->verticalLayout->indexOf(ui->checkBoxFlip) + 1, tones);
+    auto setTone = [this, enhance, invert] {
+        view->pixmapItem()->setTone((enhance->isChecked() ? TImageItem::Enhanced : 0)
+                                    | (invert->isChecked() ? TImageItem::Inverted : 0));
+        updatePreview();
+    };
+    connect(enhance, &QCheckBox::toggled, this, setTone);
+    connect(invert, &QCheckBox::toggled, this, setTone);
+
     // Room for everything: the table shows all its rows, the side panel scrolls
     // only up and down, and the print takes what the panels leave.
     ui->tableWidget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui->tableWidget->horizontalHeader()->setStretchLastSection(true);
     tablefit::showAllRows(ui->tableWidget);
     ui->scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sideWidth = ui->scrollArea->minimumWidth();
     view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     centralLayout()->setStretchFactor(view, 1);
     updateTitle();
@@ -233,6 +249,10 @@ void TGlyphEditor::setupViewing()
 
 void TGlyphEditor::showEvent(QShowEvent* event)
 {
+    // The side panel is as wide as its widest row, and its scroll bar comes on top
+    // of that, so nothing in it is ever cut at the side.
+    ui->scrollArea->setFixedWidth(qMax(sideWidth, ui->scrollAreaWidgetContents->minimumSizeHint().width())
+                                  + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     // The first time, the window takes nearly the whole screen: prints want room.
     if (!placed && !isMaximized()) {
         placed = true;
@@ -255,9 +275,13 @@ void TGlyphEditor::updateTitle()
 
 void TGlyphEditor::zoomBy(double factor)
 {
-    const double percent = qBound(ui->spinBoxScale->minimum(), ui->spinBoxScale->value() * factor,
-                                  ui->spinBoxScale->maximum());
-    ui->spinBoxScale->setValue(percent);
+    // Whole percents, which slider, box and view all show alike; always a step.
+    const double now = ui->spinBoxScale->value();
+    double percent = qRound(now * factor);
+    if (percent == qRound(now))
+        percent += factor > 1 ? 1 : -1;
+    ui->spinBoxScale->setValue(qBound(ui->spinBoxScale->minimum(), percent,
+                                      ui->spinBoxScale->maximum()));
 }
 
 void TGlyphEditor::showFitScale()
@@ -337,34 +361,26 @@ void TGlyphEditor::recordStep(const QString& name, TEditStep::Kind kind)
     undoStack->push(new TEditStep(this, before, after, text, kind));
 }
 
-static TGlyphRecord readSection(const QString& section)
-{
-    TGlyphRecord record;
-    QXmlStreamReader xml(section);
-    try {
-        record.read(xml);
-    } catch (const TReadError&) {
-        // Written by this editor, so it reads; an empty record clears the print.
-    }
-    // The print keeps the image it holds; the section's name of it is not reread.
-    record.src.clear();
-    return record;
-}
-
 void TGlyphEditor::restoreState(const TEditStep::State& state)
 {
     restoring = true;
-    const TGlyphRecord record = readSection(state.section);
+    const TGlyphRecord& record = state.record();
     const bool imageChanged = QPolygonF::fromList(record.crop) != view->cropOutline()
                               || record.angle != view->rotation() || record.flip != view->isFlipped();
-    // Most steps touch a few marks: only those are redone.
-    if (imageChanged || !updateAnnotation(readSection(annotationText()), record))
+    // Most steps touch a few marks: only those are redone, from the state the
+    // history last recorded.
+    if (imageChanged || !updateAnnotation(currentState.record(), record))
         rebuildAnnotation(record, imageChanged);
     view->restoreSelection(state.selection);
     setDpi(state.xPpi, state.yPpi);
     if (imageChanged)
         updatePreview();
     currentState = editState();
+    // A change the history never saw made the quick way miss: rebuild it all.
+    if (currentState.section != state.section) {
+        rebuildAnnotation(record, false);
+        currentState = editState();
+    }
     restoring = false;
 }
 
@@ -591,6 +607,9 @@ void TGlyphEditor::exportScreenshot()
     if (fileName.isEmpty())
         return;
     exportSettings.setValue("export_path", QFileInfo(fileName).absolutePath());
+    // The screenshot shows the print as scanned, whatever tone the eye chose.
+    const int tone = view->pixmapItem()->tone();
+    view->pixmapItem()->setTone(TImageItem::Natural);
     const double z = ui->horizontalSlider->value() / 100.0;
     const QRectF sceneRect = view->sceneRect();
     QPixmap rendered((sceneRect.size() * z).toSize());
@@ -600,6 +619,7 @@ void TGlyphEditor::exportScreenshot()
         painter.setRenderHint(QPainter::Antialiasing);
         view->glyphScene()->render(&painter, QRectF(rendered.rect()), sceneRect, Qt::KeepAspectRatio);
     }
+    view->pixmapItem()->setTone(tone);
     const QRectF s = view->selectionRect();
     QPixmap shot;
     // Without an outline the whole print is the screenshot.

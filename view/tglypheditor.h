@@ -165,6 +165,8 @@ private:
     bool userZoomed = false;
     bool fitting = false;
     bool placed = false;
+    // The side panel's width before its scroll bar.
+    int sideWidth = 0;
     int pristineXPpi = 0;
     int pristineYPpi = 0;
 };

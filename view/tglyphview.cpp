@@ -161,13 +161,14 @@ void TGlyphView::crop()
 {
     cropPolygon = selection;
     const QRectF r = selection.boundingRect();
-    // Clipped as QPixmap::copy clips, but cut from the image, since QPixmap::copy
-    // would make a 32-bit copy of a gray print.
+    // Clipped as QPixmap::copy clips, but cut from the image in place, since
+    // QPixmap::copy would make a 32-bit copy of a gray print.
     QRect cut = workingPixmap.rect();
     if (!r.toRect().isEmpty())
         cut = cut.intersected(r.toRect());
     const QTransform before = displayTransform();
-    workingPixmap = QPixmap::fromImage(workingPixmap.toImage().copy(cut), Qt::NoFormatConversion);
+    workingPixmap = QPixmap::fromImage(printimage::cut(workingPixmap.toImage(), cut),
+                                       Qt::NoFormatConversion);
     selecting = false;
     selection.translate(-r.topLeft());
     if (angle == 0 && !flipped) {

@@ -383,6 +383,21 @@ private slots:
     {
         MainWindow w;
         import(w, scan);
+        // Titles name the set, "Untitled" until it has a name; Ctrl+S saves it.
+        QCOMPARE(w.windowTitle(), QString("Ridgemap \u2014 Untitled"));
+        QCOMPARE(w.editor(10)->windowTitle(), QString("LPalm \u2014 Untitled \u2014 Ridgemap"));
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        testsupport::answerFileDialog(path("titled.xml"));
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QFile::exists(path("titled.xml")));
+        QCOMPARE(w.windowTitle(), QString("Ridgemap \u2014 titled.xml"));
+        QCOMPARE(w.editor(0)->windowTitle(), QString("L1 \u2014 titled.xml \u2014 Ridgemap"));
+        testsupport::answerMessageBox(QMessageBox::Discard);
+        QVERIFY(QMetaObject::invokeMethod(&w, "newFile"));
+        QCOMPARE(w.windowTitle(), QString("Ridgemap \u2014 Untitled"));
+        import(w, scan);
         // No name yet: Save asks for one, and cancelling it saves nothing.
         testsupport::answerFileDialog(QString());
         QVERIFY(!save(w));

@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include "finger/tdermatoglypheditor.h"
+#include "finger/tfingersettings.h"
+#include "palm/tpalmeditor.h"
 #include "view/tglypheditor.h"
 #include "view/tglyphview.h"
 #include "view/tgraphicspreview.h"
@@ -7,19 +10,29 @@
 #include "view/twheeleater.h"
 #include "view/verticallabel.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
+
+// A print view that takes calibration clicks, as the annotation views do.
+class ClickView : public TGlyphView
+{
+protected:
+    void mousePressEvent(QMouseEvent* event) override { calibrationPress(mapToScene(event->pos())); }
+};
 
 // The editor frame with a plain view, as the finger and palm editors build it.
 class PlainEditor : public TGlyphEditor
@@ -27,7 +40,7 @@ class PlainEditor : public TGlyphEditor
 public:
     PlainEditor()
     {
-        view = new TGlyphView;
+        view = new ClickView;
         centralLayout()->addWidget(view);
         setupConnections();
     }
@@ -77,6 +90,106 @@ private slots:
         editor.reset();
         QCOMPARE(editor.distance()->value(), 1);
         QCOMPARE(editor.xSpacing(), QString());
+
+        // By mouse, with tenths of a millimetre: the line follows the pointer
+        // between the clicks and the result is reported.
+        editor.resize(800, 600);
+        editor.show();
+        editor.importImage(QImage(400, 300, QImage::Format_RGB32));
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.slider()->setValue(50);
+        editor.slider()->setValue(100);
+        TGlyphView* view = editor.plainView();
+        editor.distance()->setValue(10.5);
+        editor.calibrateButton()->setChecked(true);
+        QWidget* viewport = view->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(10, 10)));
+        QTest::mouseMove(viewport, view->mapFromScene(QPointF(60, 10)));
+        QMouseEvent move(QEvent::MouseMove, view->mapFromScene(QPointF(90, 10)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QVERIFY(view->calibrationLineItem()->isVisible());
+        QVERIFY(QLineF(view->calibrationLineItem()->line().p2(), QPointF(90, 10)).length() < 1);
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, view->mapFromScene(QPointF(110, 10)));
+        QVERIFY(!view->calibrationLineItem()->isVisible());
+        QCOMPARE(editor.statusBar()->currentMessage(),
+                 QString("100.0 px = 10.5 mm \u2192 241 PPI"));
+    }
+
+    void everythingShowsWholeOnASmallScreen()
+    {
+        TDermatoglyphEditor finger;
+        TPalmEditor palm;
+        finger.settingsPanel()->updatePanels(2, 2);
+        for (TGlyphEditor* editor : {static_cast<TGlyphEditor*>(&finger), static_cast<TGlyphEditor*>(&palm)}) {
+            editor->show();
+            editor->setWindowState(Qt::WindowNoState);
+            editor->resize(1366, 740);
+            QVERIFY(QTest::qWaitForWindowExposed(editor));
+            editor->importImage(QImage(900, 900, QImage::Format_Grayscale8));
+            QApplication::processEvents();
+            for (QComboBox* box : editor->findChildren<QComboBox*>())
+                if (box->isVisible())
+                    QVERIFY2(box->width() >= box->sizeHint().width(), qPrintable(box->currentText()));
+            for (QScrollArea* area : editor->findChildren<QScrollArea*>())
+                QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+            for (QTableWidget* table : editor->findChildren<QTableWidget*>()) {
+                QCOMPARE(table->verticalScrollBar()->maximum(), 0);
+                QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+            }
+            // The print has the most room.
+            for (QWidget* w : editor->centralWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                QVERIFY(w == editor->glyphView() || w->width() < editor->glyphView()->width());
+        }
+    }
+
+    void keysAndWheelZoomAndPan()
+    {
+        PlainEditor editor;
+        editor.resize(900, 700);
+        editor.show();
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        editor.importImage(QImage(2000, 1500, QImage::Format_RGB32));
+        editor.fitView();
+        TGlyphView* view = editor.plainView();
+        const double fit = editor.zoom()->value();
+        QTest::keyClick(&editor, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(editor.zoom()->value(), double(qRound(fit * 1.25)));
+        QCOMPARE(view->transform().m11() * 100, editor.zoom()->value());
+        QTest::keyClick(&editor, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(&editor, Qt::Key_Minus, Qt::ControlModifier);
+        QVERIFY(editor.zoom()->value() < fit);
+        QTest::keyClick(&editor, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(editor.zoom()->value(), fit);
+
+        // Ctrl and the wheel zoom about the pointer, and the controls follow.
+        editor.slider()->setValue(60);
+        const QPoint pointer = view->viewport()->rect().center() + QPoint(-90, 60);
+        const QPointF under = view->mapToScene(pointer);
+        QWheelEvent wheel(pointer, view->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, 240),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+        QCOMPARE(editor.zoom()->value(), double(qRound(qRound(60 * 1.25) * 1.25)));
+        QCOMPARE(editor.slider()->value(), int(editor.zoom()->value()));
+        QCOMPARE(view->transform().m11() * 100, editor.zoom()->value());
+        QVERIFY(QLineF(view->mapToScene(pointer), under).length() < 2);
+
+        // A zoom of the examiner's own survives a resize; a fit is redone.
+        const double zoomed = editor.zoom()->value();
+        editor.resize(1000, 760);
+        QCOMPARE(editor.zoom()->value(), zoomed);
+        // The middle button drags the print along.
+        const int x = view->horizontalScrollBar()->value();
+        QTest::mousePress(view->viewport(), Qt::MiddleButton, Qt::NoModifier, QPoint(300, 300));
+        QMouseEvent drag(QEvent::MouseMove, QPoint(250, 300), Qt::NoButton, Qt::MiddleButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &drag);
+        QTest::mouseRelease(view->viewport(), Qt::MiddleButton, Qt::NoModifier, QPoint(250, 300));
+        QCOMPARE(view->horizontalScrollBar()->value(), x + 50);
+        QTest::keyClick(&editor, Qt::Key_9, Qt::ControlModifier);
+        editor.resize(700, 500);
+        QVERIFY(editor.zoom()->value() < fit);
     }
 
     void zoomCouplesSliderSpinBoxAndView()

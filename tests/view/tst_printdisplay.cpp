@@ -11,8 +11,11 @@
 #include <QGraphicsPixmapItem>
 #include <QPainter>
 #include <QSpinBox>
+#include <QStyleOptionGraphicsItem>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
 
 static QImage marked(int width, int height, QImage::Format format)
 {
@@ -78,6 +81,48 @@ private slots:
         QCOMPARE(qGray(small.pixel(0, 0)), 255);
         item.setImage(source);
         QCOMPARE(item.reducedImage(4000).size(), QSize(2000, 500));
+    }
+
+    void reducedDrawingHasNoMoire()
+    {
+        // Ridges 2.3 pixels apart, drawn at a fifth: sampled pixel by pixel they
+        // alias into broad bands; averaged they fade to an even grey.
+        QImage ridges(1150, 1150, QImage::Format_Grayscale8);
+        for (int y = 0; y < ridges.height(); ++y)
+            for (int x = 0; x < ridges.width(); ++x)
+                ridges.scanLine(y)[x] = uchar(128 + 100 * std::cos(2 * M_PI * (x + 0.3 * y) / 2.3));
+        TImageItem item;
+        item.setImage(QPixmap::fromImage(ridges, Qt::NoFormatConversion));
+        QImage drawn(230, 230, QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(0);
+        QPainter painter(&drawn);
+        painter.scale(0.2, 0.2);
+        QStyleOptionGraphicsItem option;
+        option.exposedRect = item.boundingRect();
+        item.paint(&painter, &option);
+        painter.end();
+        const QImage reference = ridges.scaled(230, 230, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        double drawnDeviation = 0;
+        double difference = 0;
+        for (int y = 10; y < 220; ++y)
+            for (int x = 10; x < 220; ++x) {
+                drawnDeviation += std::abs(qGray(drawn.pixel(x, y)) - 128);
+                difference += std::abs(qGray(drawn.pixel(x, y)) - qGray(reference.pixel(x, y)));
+            }
+        const double n = 210.0 * 210.0;
+        QVERIFY2(drawnDeviation / n < 12, qPrintable(QString::number(drawnDeviation / n)));
+        QVERIFY2(difference / n < 12, qPrintable(QString::number(difference / n)));
+
+        // A tone for the eye changes what is drawn, never the print itself.
+        item.setTone(TImageItem::Inverted | TImageItem::Enhanced);
+        QCOMPARE(item.pixmap().toImage(), ridges);
+        QImage toned(1150, 1150, QImage::Format_ARGB32_Premultiplied);
+        QPainter full(&toned);
+        option.exposedRect = QRectF(0, 0, 10, 10);
+        item.paint(&full, &option);
+        full.end();
+        QCOMPARE(qGray(toned.pixel(0, 0)), 0);
+        QCOMPARE(item.reducedImage(100).size(), QSize(100, 100));
     }
 
     void grayScanStaysGrayAndShared()

@@ -100,8 +100,9 @@ static QImage print()
 
 template <typename Editor> static void show(Editor& editor)
 {
-    editor.resize(1100, 800);
     editor.show();
+    editor.setWindowState(Qt::WindowNoState);
+    editor.resize(1100, 800);
     editor.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
     editor.importImage(print());
