@@ -1,7 +1,8 @@
 #include "view/timageitem.h"
 
+#include "view/printgeometry.h"
+
 #include <QPainter>
-#include <QPolygonF>
 
 TImageItem::TImageItem(QGraphicsItem* parent)
     : QGraphicsItem(parent)
@@ -18,15 +19,7 @@ void TImageItem::setImage(const QPixmap& newImage, const QTransform& newTurn)
         bounds = QRectF();
     } else {
         placed = QPixmap::trueMatrix(turn, image.width(), image.height());
-        // The size QImage::transformed gives the turned copy, so scene coordinates
-        // stay the pixels a turned copy would have.
-        if (turn.type() <= QTransform::TxScale) {
-            bounds = QRectF(0, 0, qRound(qAbs(turn.m11()) * image.width()),
-                            qRound(qAbs(turn.m22()) * image.height()));
-        } else {
-            const QRect r = placed.map(QPolygonF(QRectF(image.rect()))).boundingRect().toAlignedRect();
-            bounds = QRectF(QPointF(0, 0), QSizeF(r.size()));
-        }
+        bounds = printgeometry::turnedRect(image.size(), turn);
     }
     update();
 }
