@@ -51,7 +51,7 @@ struct Table
     {
         out->flush();
         auto* file = qobject_cast<QSaveFile*>(device.get());
-        if (out->status() != QTextStream::Ok) {
+        if (out->status() != QTextStream::Ok || !device->flush()) {
             *error = device->errorString();
             if (file)
                 file->cancelWriting();
@@ -82,6 +82,10 @@ int run(const QStringList& arguments)
 {
     QTextStream err(stderr);
     const QString program = QCoreApplication::applicationName();
+    // Each failure is told as it happens, a line of its own.
+    auto complain = [&err](const QString& what, const QString& why) {
+        err << what << ": " << why << Qt::endl;
+    };
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -146,7 +150,7 @@ int run(const QStringList& arguments)
     for (Table* table : tables) {
         QString error;
         if (!table->open(&error)) {
-            err << program << ": " << table->name << ": " << error << "\n";
+            complain(program + ": " + table->name, error);
             return 1;
         }
     }
@@ -159,7 +163,7 @@ int run(const QStringList& arguments)
     for (const QString& set : sets) {
         QFile file(set);
         if (!file.open(QIODevice::ReadOnly)) {
-            err << set << ": " << file.errorString() << "\n";
+            complain(set, file.errorString());
             status = 1;
             continue;
         }
@@ -168,7 +172,7 @@ int run(const QStringList& arguments)
             // The tables need no traced lines.
             contents = setfile::read(file, false);
         } catch (const TReadError& e) {
-            err << set << ": " << e.message() << "\n";
+            complain(set, e.message());
             status = 1;
             continue;
         }
@@ -182,7 +186,7 @@ int run(const QStringList& arguments)
     for (Table* table : tables) {
         QString error;
         if (!table->close(&error)) {
-            err << program << ": " << table->name << ": " << error << "\n";
+            complain(program + ": " + table->name, error);
             status = 1;
         }
     }
