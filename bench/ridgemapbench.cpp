@@ -189,9 +189,12 @@ bool importBothHands(const QString& scan)
                    {median(added) / 1e6, copy32 / 1e6, 2, "MB", 0}});
 }
 
-// A traced line of n points from landmark towards end, wavering as a hand does.
+// A traced line of n points from landmark towards end, wavering as a hand does;
+// none for n = 0.
 void trace(TGraphicsVertexItem* landmark, const QPointF& end, int n)
 {
+    if (n == 0)
+        return;
     landmark->addRidgeLine();
     const QPointF start = landmark->pos();
     for (int k = 1; k <= n; ++k)
@@ -207,9 +210,10 @@ void countRidges(TRCLine* line, int n)
     }
 }
 
-// Crops, turns and annotates every slot of a set as fully as an examiner does
-// (landmarks, traced lines, ridge counts, crease) and writes it beside the scan.
-QString writeAnnotatedSet(const QString& scan, const QString& dir)
+// Crops, turns and annotates every slot of a set (landmarks and crease; with
+// traced, also traced lines and ridge counts, as fully as an examiner does) and
+// writes it beside the scan.
+QString writeAnnotatedSet(const QString& scan, const QString& dir, bool traced = false)
 {
     MainWindow window;
     showAndSettle(&window, QSize(1200, 800));
@@ -236,19 +240,20 @@ QString writeAnnotatedSet(const QString& scan, const QString& dir)
         auto at = [&](double fx, double fy) {
             return QPointF(shown.left() + fx * shown.width(), shown.top() + fy * shown.height());
         };
+        const int points = traced ? 15 : 0;
         if (auto* finger = qobject_cast<TDermatoglyphView*>(view)) {
-            trace(finger->addLandmark(at(0.4, 0.4), Core), at(0.45, 0.2), 15);
-            trace(finger->addLandmark(at(0.6, 0.4), Core), at(0.55, 0.2), 15);
+            trace(finger->addLandmark(at(0.4, 0.4), Core), at(0.45, 0.2), points);
+            trace(finger->addLandmark(at(0.6, 0.4), Core), at(0.55, 0.2), points);
             for (double x : {0.25, 0.75}) {
                 TGraphicsVertexItem* t = finger->addLandmark(at(x, 0.6), Triradius);
                 for (const QPointF& end : {at(x, 0.1), at(0.5, 0.7), at(x, 0.8)})
-                    trace(t, end, 15);
+                    trace(t, end, points);
             }
             finger->connectPoints();
             finger->addRidgePoints(true);
-            countRidges(finger->coreCoreCountLine(), 6);
+            countRidges(finger->coreCoreCountLine(), traced ? 6 : 0);
             for (TRCLine* line : finger->coreTriradiusCountLines())
-                countRidges(line, 14);
+                countRidges(line, traced ? 14 : 0);
             finger->addRidgePoints(false);
             for (const QPointF& p : {at(0.2, 0.85), at(0.8, 0.83), at(0.8, 0.88), at(0.2, 0.9)})
                 finger->addVertex(p);
@@ -258,11 +263,11 @@ QString writeAnnotatedSet(const QString& scan, const QString& dir)
             palm->addTriradius(4, at(0.5, 0.85));
             for (int t = 0; t < 5; ++t)
                 for (const QPointF& end : {at(0.1, 0.1), at(0.5, 0.5), at(0.9, 0.1)})
-                    trace(palm->triradius(t), end, 15);
+                    trace(palm->triradius(t), end, points);
             palm->connectPoints();
             palm->addRidgePoints(true);
             for (int line = 0; line < TPalmView::countLineCount; ++line)
-                countRidges(palm->countLine(line), 30);
+                countRidges(palm->countLine(line), traced ? 30 : 0);
             palm->addRidgePoints(false);
         }
     }
@@ -520,7 +525,7 @@ bool flexionFit()
 // XML read-through of the same files.
 bool resultsTable(const QString& scan, const QString& dir)
 {
-    const QString set = writeAnnotatedSet(scan, dir);
+    const QString set = writeAnnotatedSet(scan, dir, true);
     QFile source(set);
     source.open(QIODevice::ReadOnly);
     const QByteArray bytes = source.readAll();
