@@ -92,6 +92,15 @@ void prepareStream(QTextStream& out)
 bool writeXmlFile(const QString& fileName, const std::function<void(QTextStream&)>& body,
                   QString* error)
 {
+    return writeTextFile(fileName, [&body](QTextStream& out) {
+        writeLine(out, 0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+        body(out);
+    }, error);
+}
+
+bool writeTextFile(const QString& fileName, const std::function<void(QTextStream&)>& body,
+                   QString* error)
+{
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
@@ -101,7 +110,6 @@ bool writeXmlFile(const QString& fileName, const std::function<void(QTextStream&
     {
         QTextStream out(&file);
         prepareStream(out);
-        writeLine(out, 0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
         body(out);
         out.flush();
         if (out.status() != QTextStream::Ok) {

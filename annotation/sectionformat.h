@@ -37,9 +37,12 @@ void writeSetting(QTextStream& out, const QString& type, const QStringList& valu
 // <image src="SRC" xdpi="X" ydpi="Y"/> at indentation 0.
 void writeImage(QTextStream& out, const QString& src, double xPpi, double yPpi);
 
-// Writes the XML declaration and body into fileName through a QSaveFile, so an
-// existing file is replaced only by a complete new one. On failure returns false
-// with the reason in error and leaves any earlier file as it was.
+// Writes body as UTF-8 into fileName through a QSaveFile, so an existing file is
+// replaced only by a complete new one. On failure returns false with the reason
+// in error and leaves any earlier file as it was.
+bool writeTextFile(const QString& fileName, const std::function<void(QTextStream&)>& body,
+                   QString* error);
+// The same with the XML declaration before body.
 bool writeXmlFile(const QString& fileName, const std::function<void(QTextStream&)>& body,
                   QString* error);
 

@@ -5,6 +5,8 @@
 #include <QXmlStreamReader>
 #include <QtMath>
 
+#include <charconv>
+
 namespace {
 
 // Where the next point element goes.
@@ -35,7 +37,24 @@ QStringList TGlyphRecord::setting(const QString& type) const
 // A coordinate that does not parse, or is not a finite number, reads as 0.
 static double coordinate(const QStringRef& text)
 {
-    const double v = text.toDouble();
+    // A set holds thousands of coordinates: those in the plain form the writers
+    // give (sign, digits, point, exponent) are read without the locale handling
+    // of toDouble, which gives the same correctly rounded value for them.
+    char plain[32];
+    const int n = text.size();
+    bool simple = n > 0 && n < int(sizeof plain);
+    for (int i = 0; simple && i < n; ++i) {
+        const ushort c = text.at(i).unicode();
+        simple = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == 'e' || c == '+';
+        plain[i] = char(c);
+    }
+    double v = 0;
+    if (simple) {
+        const std::from_chars_result read = std::from_chars(plain, plain + n, v);
+        simple = read.ec == std::errc() && read.ptr == plain + n;
+    }
+    if (!simple)
+        v = text.toDouble();
     return qIsFinite(v) ? v : 0.0;
 }
 
@@ -50,7 +69,7 @@ static void appendLine(QList<QList<QList<QPointF>>>& perLandmark, int index,
     perLandmark[index].append(line);
 }
 
-bool TGlyphRecord::read(QXmlStreamReader& xml)
+bool TGlyphRecord::read(QXmlStreamReader& xml, bool tracedLines)
 {
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("dermatoglyph"))
         throw TReadError("Error reading XML file: the first element is not \"dermatoglyph\".");
@@ -88,9 +107,9 @@ bool TGlyphRecord::read(QXmlStreamReader& xml)
             if (name == QLatin1String("dermatoglyph"))
                 return true;
             if (name == QLatin1String("line") && inRidgeLine) {
-                if (inCore)
+                if (tracedLines && inCore)
                     appendLine(coreRidgeLines, cores.size() - 1, scratch);
-                else if (inTriradium)
+                else if (tracedLines && inTriradium)
                     appendLine(triradiusLines, triradia.size() - 1, scratch);
                 target = savedTarget;
                 inRidgeLine = false;
@@ -107,7 +126,27 @@ bool TGlyphRecord::read(QXmlStreamReader& xml)
 
         const QStringRef name = xml.name();
         const QXmlStreamAttributes attributes = xml.attributes();
-        if (name == QLatin1String("image")) {
+        // Points are by far the most frequent element; they are looked at first.
+        if (name == QLatin1String("point")) {
+            if (target == Target::Ridge && !tracedLines)
+                continue;
+            // Latin-1 names: a name given as text would be converted for every
+            // lookup.
+            const QPointF p(coordinate(attributes.value(QLatin1String("x"))),
+                            coordinate(attributes.value(QLatin1String("y"))));
+            if (target == Target::Triradia) {
+                const int i = triradia.size();
+                // Only seventeen slots carry flags; later points keep none.
+                if (i < triradiusSlots) {
+                    if (attributes.hasAttribute(QLatin1String("p")))
+                        present[i] = attributes.value(QLatin1String("p")).toInt() == 1;
+                    if (attributes.hasAttribute(QLatin1String("d")))
+                        determined[i] = attributes.value(QLatin1String("d")).toInt() == 1;
+                }
+            }
+            if (QList<QPointF>* list = listOf(target))
+                list->append(p);
+        } else if (name == QLatin1String("image")) {
             src = attributes.value("src").toString();
         } else if (name == QLatin1String("setting")) {
             QStringList values{QString(), QString(), QString()};
@@ -131,7 +170,7 @@ bool TGlyphRecord::read(QXmlStreamReader& xml)
             inTriradium = true;
             target = Target::Triradia;
         } else if (name == QLatin1String("line")) {
-            const QStringRef type = attributes.value("type");
+            const QStringRef type = attributes.value(QLatin1String("type"));
             if (type == QLatin1String("ridge")) {
                 // A ridge line inside a ridge line keeps the outer owner's target.
                 if (!inRidgeLine)
@@ -154,20 +193,6 @@ bool TGlyphRecord::read(QXmlStreamReader& xml)
                 ct.append(QList<QPointF>());
                 target = Target::CT;
             }
-        } else if (name == QLatin1String("point")) {
-            const QPointF p(coordinate(attributes.value("x")), coordinate(attributes.value("y")));
-            if (target == Target::Triradia) {
-                const int i = triradia.size();
-                // Only seventeen slots carry flags; later points keep none.
-                if (i < triradiusSlots) {
-                    if (attributes.hasAttribute("p"))
-                        present[i] = attributes.value("p").toInt() == 1;
-                    if (attributes.hasAttribute("d"))
-                        determined[i] = attributes.value("d").toInt() == 1;
-                }
-            }
-            if (QList<QPointF>* list = listOf(target))
-                list->append(p);
         } else {
             xml.skipCurrentElement();
         }

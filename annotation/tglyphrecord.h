@@ -22,8 +22,10 @@ public:
     // Reads the next "dermatoglyph" section from xml. Throws TReadError when the
     // next element is something else. Returns true when the section's closing tag
     // was reached, false when the reader ran out or met malformed XML first (the
-    // record then keeps what was read so far).
-    bool read(QXmlStreamReader& xml);
+    // record then keeps what was read so far). Without tracedLines the radiants
+    // and central lines are read over but not kept, for readers that need no
+    // more than the landmarks and counts.
+    bool read(QXmlStreamReader& xml, bool tracedLines = true);
 
     QList<QList<QPointF>> ridgeLines(int coreIndex) const;
     QList<QList<QPointF>> triradiusRidgeLines(int index) const;

@@ -1,9 +1,16 @@
+#include "app/commandline.h"
 #include "app/mainwindow.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setApplicationVersion(RIDGEMAP_VERSION);
+    // With arguments the program writes result tables and needs no display.
+    if (argc > 1) {
+        QCoreApplication application(argc, argv);
+        return commandline::run(application.arguments());
+    }
     QApplication application(argc, argv);
     MainWindow window;
     window.show();

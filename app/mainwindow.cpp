@@ -3,11 +3,13 @@
 
 #include "annotation/sectionformat.h"
 #include "annotation/treaderror.h"
+#include "app/resultstable.h"
 #include "app/setfile.h"
 #include "view/printimage.h"
 #include "view/timageitem.h"
 #include "view/twheeleater.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -20,8 +22,7 @@
 #include <QSignalMapper>
 #include <QTextStream>
 
-const QStringList MainWindow::slotNames = {"L1", "L2", "L3", "L4", "L5", "R1", "R2", "R3",
-                                           "R4", "R5", "LPalm", "RPalm"};
+const QStringList MainWindow::slotNames = setfile::slotNames();
 
 static const QVector<int> leftHand = {0, 1, 2, 3, 4, 10};
 static const QVector<int> rightHand = {5, 6, 7, 8, 9, 11};
@@ -113,6 +114,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->actionOpen, &QAction::triggered, this, &MainWindow::open);
     connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveAs);
     connect(ui->actionSave, &QAction::triggered, this, &MainWindow::save);
+    connect(ui->actionExportResults, &QAction::triggered, this, &MainWindow::exportResults);
     connect(ui->actionExit, &QAction::triggered, this, &MainWindow::close);
     connect(ui->actionImport_both_hands, &QAction::triggered, this,
             QOverload<>::of(&MainWindow::importImage));
@@ -357,7 +359,7 @@ bool MainWindow::save()
     return writeSet(documentDir + "/" + documentName);
 }
 
-bool MainWindow::writeSet(const QString& path)
+void MainWindow::writeSetTo(QTextStream& out) const
 {
     QVector<setfile::SlotImage> list(setfile::slotCount);
     QVector<QSize> sizes(setfile::slotCount);
@@ -367,16 +369,55 @@ bool MainWindow::writeSet(const QString& path)
         list[i].yPpi = editors[i]->yPpi();
         sizes[i] = images[i].size();
     }
+    setfile::writeImageList(out, list, sizes);
+    for (TGlyphEditor* e : editors)
+        e->writeAnnotation(out);
+    sectionformat::writeLine(out, 0, "</dermatoglyphset>");
+}
+
+bool MainWindow::writeSet(const QString& path)
+{
     QString error;
-    const bool written = sectionformat::writeXmlFile(path, [&](QTextStream& out) {
-        setfile::writeImageList(out, list, sizes);
-        for (TGlyphEditor* e : qAsConst(editors))
-            e->writeAnnotation(out);
-        sectionformat::writeLine(out, 0, "</dermatoglyphset>");
-    }, &error);
+    const bool written = sectionformat::writeXmlFile(
+        path, [this](QTextStream& out) { writeSetTo(out); }, &error);
     if (!written)
         report(QString("The set could not be saved to %1:\n%2").arg(path, error));
     return written;
+}
+
+void MainWindow::exportResults()
+{
+    const QString dir = settings->value("path", QDir::homePath()).toString();
+    const QString fileName = QFileDialog::getSaveFileName(this, "Export results", dir, "*.csv");
+    if (fileName.isEmpty())
+        return;
+    settings->setValue("path", QFileInfo(fileName).absolutePath());
+    // The table is worked out from the set as saving would write it, read back by
+    // the checked reader: the road a set file takes on the command line.
+    QBuffer set;
+    set.open(QIODevice::ReadWrite);
+    {
+        QTextStream out(&set);
+        sectionformat::prepareStream(out);
+        writeSetTo(out);
+    }
+    set.seek(0);
+    setfile::Contents contents;
+    try {
+        contents = setfile::read(set, false);   // the tables need no traced lines
+    } catch (const TReadError& e) {
+        report(e.message());
+        return;
+    }
+    const QString name = documentName.isEmpty() ? QString() : documentDir + "/" + documentName;
+    QString error;
+    const bool written = sectionformat::writeTextFile(fileName, [&](QTextStream& out) {
+        resultstable::writeRow(out, resultstable::printColumns());
+        for (const QStringList& row : resultstable::printRows(name, contents))
+            resultstable::writeRow(out, row);
+    }, &error);
+    if (!written)
+        report(QString("The results could not be saved to %1:\n%2").arg(fileName, error));
 }
 
 void MainWindow::open()

@@ -12,6 +12,7 @@ class QGraphicsView;
 class QPushButton;
 class QSettings;
 class QSignalMapper;
+class QTextStream;
 class TWheelEater;
 namespace Ui { class MainWindow; }
 
@@ -48,6 +49,7 @@ private slots:
     void open();
     bool saveAs();
     bool save();
+    void exportResults();
     void importImage();
     void importImageLeft();
     void importImageRight();
@@ -70,6 +72,7 @@ private:
     bool confirmDiscard(const QVector<int>& targets, const QString& action);
     // Cancel of slot i without a question.
     void resetSlot(int i);
+    void writeSetTo(QTextStream& out) const;
     void report(const QString& text);
     // "Ridgemap — SET.xml", or "Untitled" before the set has a name.
     void updateTitle();

@@ -10,6 +10,11 @@
 
 namespace setfile {
 
+QStringList slotNames()
+{
+    return {"L1", "L2", "L3", "L4", "L5", "R1", "R2", "R3", "R4", "R5", "LPalm", "RPalm"};
+}
+
 static QString xmlError(const QXmlStreamReader& xml)
 {
     return QString("Error reading XML file: %1 (line %2, column %3).")
@@ -18,7 +23,7 @@ static QString xmlError(const QXmlStreamReader& xml)
         .arg(xml.columnNumber());
 }
 
-Contents read(QIODevice& device)
+Contents read(QIODevice& device, bool tracedLines)
 {
     Contents contents;
     QXmlStreamReader xml(&device);
@@ -49,6 +54,7 @@ Contents read(QIODevice& device)
             contents.images[n].src = a.value("src").toString();
             contents.images[n].xPpi = a.value("xdpi").toInt();
             contents.images[n].yPpi = a.value("ydpi").toInt();
+            contents.sizes[n] = QSize(a.value("width").toInt(), a.value("height").toInt());
         }
         ++n;
     }
@@ -57,7 +63,7 @@ Contents read(QIODevice& device)
     for (int i = 0; i < slotCount; ++i) {
         bool complete = false;
         try {
-            complete = contents.records[i].read(xml);
+            complete = contents.records[i].read(xml, tracedLines);
         } catch (const TReadError&) {
             // A file cut short reads as a missing section: name the real cause.
             if (xml.hasError())

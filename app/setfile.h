@@ -4,6 +4,7 @@
 #include "annotation/tglyphrecord.h"
 
 #include <QString>
+#include <QStringList>
 #include <QSize>
 #include <QVector>
 
@@ -15,6 +16,8 @@ class QTextStream;
 namespace setfile {
 
 constexpr int slotCount = 12;
+// The slots' names in slot order: L1 to L5, R1 to R5, LPalm, RPalm.
+QStringList slotNames();
 
 struct SlotImage {
     QString src;
@@ -24,13 +27,16 @@ struct SlotImage {
 
 struct Contents {
     QVector<SlotImage> images = QVector<SlotImage>(slotCount);
+    // The sizes of the images as imported, before any crop; empty when not given.
+    QVector<QSize> sizes = QVector<QSize>(slotCount);
     QVector<TGlyphRecord> records = QVector<TGlyphRecord>(slotCount);
 };
 
 // Reads and checks a whole set file: the image list and all twelve sections.
 // Throws TReadError with the text for the user on any structural error, malformed
-// or truncated XML included; nothing is returned half-read.
-Contents read(QIODevice& device);
+// or truncated XML included; nothing is returned half-read. Without tracedLines
+// the sections' radiants and central lines are checked but not kept.
+Contents read(QIODevice& device, bool tracedLines = true);
 
 // Lines 2 to 4 and 5 of a set file: the root, the image list and its end.
 void writeImageList(QTextStream& out, const QVector<SlotImage>& images,

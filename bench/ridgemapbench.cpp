@@ -3,6 +3,7 @@
 
 #include "annotation/tgraphicsvertexitem.h"
 #include "annotation/trcline.h"
+#include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/setfile.h"
 #include "finger/tdermatoglypheditor.h"
@@ -13,6 +14,7 @@
 #include "view/tgraphicspreview.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +26,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QUndoStack>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -186,8 +189,31 @@ bool importBothHands(const QString& scan)
                    {median(added) / 1e6, copy32 / 1e6, 2, "MB", 0}});
 }
 
-// Crops, turns and annotates every slot of a set and writes it beside the scan.
-QString writeAnnotatedSet(const QString& scan, const QString& dir)
+// A traced line of n points from landmark towards end, wavering as a hand does;
+// none for n = 0.
+void trace(TGraphicsVertexItem* landmark, const QPointF& end, int n)
+{
+    if (n == 0)
+        return;
+    landmark->addRidgeLine();
+    const QPointF start = landmark->pos();
+    for (int k = 1; k <= n; ++k)
+        landmark->addRidgePoint(start + (end - start) * k / n + QPointF(k % 2 ? 1.5 : -1.5, 0));
+}
+
+// n ridge points spread along a ridge-count line.
+void countRidges(TRCLine* line, int n)
+{
+    for (int k = 1; line && k <= n; ++k) {
+        const QPointF p = line->line().pointAt(k / (n + 1.0));
+        line->addRidgePoint(p.x(), p.y());
+    }
+}
+
+// Crops, turns and annotates every slot of a set (landmarks and crease; with
+// traced, also traced lines and ridge counts, as fully as an examiner does) and
+// writes it beside the scan.
+QString writeAnnotatedSet(const QString& scan, const QString& dir, bool traced = false)
 {
     MainWindow window;
     showAndSettle(&window, QSize(1200, 800));
@@ -214,19 +240,35 @@ QString writeAnnotatedSet(const QString& scan, const QString& dir)
         auto at = [&](double fx, double fy) {
             return QPointF(shown.left() + fx * shown.width(), shown.top() + fy * shown.height());
         };
+        const int points = traced ? 15 : 0;
         if (auto* finger = qobject_cast<TDermatoglyphView*>(view)) {
-            finger->addLandmark(at(0.4, 0.4), Core);
-            finger->addLandmark(at(0.6, 0.4), Core);
-            finger->addLandmark(at(0.25, 0.6), Triradius);
-            finger->addLandmark(at(0.75, 0.6), Triradius);
+            trace(finger->addLandmark(at(0.4, 0.4), Core), at(0.45, 0.2), points);
+            trace(finger->addLandmark(at(0.6, 0.4), Core), at(0.55, 0.2), points);
+            for (double x : {0.25, 0.75}) {
+                TGraphicsVertexItem* t = finger->addLandmark(at(x, 0.6), Triradius);
+                for (const QPointF& end : {at(x, 0.1), at(0.5, 0.7), at(x, 0.8)})
+                    trace(t, end, points);
+            }
             finger->connectPoints();
+            finger->addRidgePoints(true);
+            countRidges(finger->coreCoreCountLine(), traced ? 6 : 0);
+            for (TRCLine* line : finger->coreTriradiusCountLines())
+                countRidges(line, traced ? 14 : 0);
+            finger->addRidgePoints(false);
             for (const QPointF& p : {at(0.2, 0.85), at(0.8, 0.83), at(0.8, 0.88), at(0.2, 0.9)})
                 finger->addVertex(p);
         } else if (auto* palm = qobject_cast<TPalmView*>(view)) {
             for (int t = 0; t < 4; ++t)
                 palm->addTriradius(t, at(0.2 + 0.2 * t, 0.3));
             palm->addTriradius(4, at(0.5, 0.85));
+            for (int t = 0; t < 5; ++t)
+                for (const QPointF& end : {at(0.1, 0.1), at(0.5, 0.5), at(0.9, 0.1)})
+                    trace(palm->triradius(t), end, points);
             palm->connectPoints();
+            palm->addRidgePoints(true);
+            for (int line = 0; line < TPalmView::countLineCount; ++line)
+                countRidges(palm->countLine(line), traced ? 30 : 0);
+            palm->addRidgePoints(false);
         }
     }
     const QString path = dir + "/set.xml";
@@ -503,6 +545,44 @@ bool flexionFit()
     return report("flexion-fit", {{value, floor, 1.5, "ms", 3}});
 }
 
+// The command line reads 1,000 full sets into both result tables, against a plain
+// XML read-through of the same files.
+bool resultsTable(const QString& scan, const QString& dir)
+{
+    const QString set = writeAnnotatedSet(scan, dir, true);
+    QFile source(set);
+    source.open(QIODevice::ReadOnly);
+    const QByteArray bytes = source.readAll();
+    QDir(dir).mkdir("study");
+    QStringList files;
+    for (int i = 0; i < 1000; ++i) {
+        files << QString("%1/study/set%2.xml").arg(dir).arg(i, 4, 10, QLatin1Char('0'));
+        QFile copy(files.last());
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "ridgemap-bench: cannot write the study\n");
+            return false;
+        }
+    }
+    const QStringList arguments = QStringList{"ridgemap", "--results", dir + "/prints.csv",
+                                              "--summary", dir + "/sets.csv"} + files;
+    auto readThrough = [&] {
+        for (const QString& name : files) {
+            QFile file(name);
+            file.open(QIODevice::ReadOnly);
+            QXmlStreamReader xml(&file);
+            while (!xml.atEnd())
+                xml.readNext();
+        }
+    };
+    readThrough();   // the files into the page cache before anything is timed
+    std::vector<double> times, floors;
+    for (int rep = 0; rep < 7; ++rep) {
+        floors.push_back(seconds(readThrough));
+        times.push_back(seconds([&] { commandline::run(arguments); }));
+    }
+    return report("results-table", {{median(times), median(floors), 1.5, "s", 3}});
+}
+
 // The offscreen platform's remarks on every window shown are noise here.
 void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
@@ -560,6 +640,7 @@ int main(int argc, char** argv)
     run("flexion-fit", [] { return flexionFit(); });
     run("undo-step", [&] { return undoStep(palm); });
     run("fit-repaint", [&] { return fitRepaintStep(palm, small); });
+    run("results-table", [&] { return resultsTable(card, dir.path()); });
     std::printf("bench: %d of %d targets met\n", met, total);
     return met == total ? 0 : 1;
 }

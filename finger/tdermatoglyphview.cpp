@@ -37,9 +37,14 @@ TDermatoglyphView::TDermatoglyphView(QWidget* parent)
       flexionScene(new QGraphicsScene(TGlyphView::scene->sceneRect(), this))
 {
     flexionScene->setBackgroundBrush(QBrush(QColor(0, 0, 0, 0), Qt::SolidPattern));
-    flexionArea = scene->addPolygon(QPolygonF(), cosmeticPen(QColor(50, 100, 255), Qt::SolidLine),
+    // Width 0 draws the same one-pixel outline, and an outline's bounding box is
+    // then its vertices' own: with a wider pen every vertex added would stroke the
+    // whole outline again just to find it.
+    QPen areaPen = cosmeticPen(QColor(50, 100, 255), Qt::SolidLine);
+    areaPen.setWidth(0);
+    flexionArea = scene->addPolygon(QPolygonF(), areaPen,
                                     QBrush(QColor(100, 150, 255, 100), Qt::SolidPattern));
-    flexionMask = flexionScene->addPolygon(QPolygonF(), QPen(Qt::white));
+    flexionMask = flexionScene->addPolygon(QPolygonF(), QPen(Qt::white, 0));
     flexionLine = new QGraphicsLineItem;
     flexionLine->setPen(cosmeticPen(axisColor, Qt::DashLine));
     scene->addItem(flexionLine);

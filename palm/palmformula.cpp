@@ -2,10 +2,47 @@
 
 namespace palmformula {
 
+// The lists are made once: the result tables look texts up in them for every
+// palm of a study.
 QStringList terminationCodes()
 {
-    return {"1", "2", "3", "4", "5'", "5''", "6", "7", "8",
-            "9", "10", "11", "12", "13'", "13''", "0", "X"};
+    static const QStringList codes = {"1", "2", "3", "4", "5'", "5''", "6", "7", "8",
+                                      "9", "10", "11", "12", "13'", "13''", "0", "X"};
+    return codes;
+}
+
+QStringList lineKinds()
+{
+    static const QStringList kinds = {"Simple", "Dual"};
+    return kinds;
+}
+
+QStringList patternOptions()
+{
+    static const QStringList options = {"predefined", "custom", "not available"};
+    return options;
+}
+
+QStringList predefinedPatterns(int row)
+{
+    static const QStringList hypothenar = {"Au", "Ar", "Ac", "Tu", "Tr", "Tc",
+                                           "Lu", "Lr", "Lc", "W", "Ws", "Wd"};
+    static const QStringList thenar = {"O", "V", "Lu", "Lr", "W"};
+    static const QStringList interdigital = {"Ld", "D", "d", "L", "l", "W", "O", "V", "M"};
+    return row < 2 ? hypothenar : row < 4 ? thenar : interdigital;
+}
+
+QStringList terminationTypes()
+{
+    static const QStringList types = {"Dterm", "Cterm", "Bterm", "Aterm", "Tterm"};
+    return types;
+}
+
+QStringList patternTypes()
+{
+    static const QStringList types = {"Hypothenar1", "Hypothenar2", "Thenar1", "Thenar2",
+                                      "I1", "I2", "I3", "I4"};
+    return types;
 }
 
 int terminationValue(const QString& code)
@@ -52,6 +89,52 @@ QString formula(const QVector<Termination>& terminations, const QVector<bool>& a
 
     return lines.join(".") + "-" + present.join(".") + "-" + pairedAreas(p.at(0), p.at(1))
            + "." + pairedAreas(p.at(2), p.at(3)) + ":" + interdigital.join(".");
+}
+
+// text when choices offers it, else what the box showed before.
+static QString known(const QStringList& choices, const QString& text, const QString& before)
+{
+    return choices.contains(text) ? text : before;
+}
+
+Classification loadedClassification(const QMap<QString, QStringList>& settings)
+{
+    Classification c;
+    const QStringList codes = terminationCodes();
+    for (const QString& type : terminationTypes()) {
+        Termination t{false, codes.first(), codes.first()};
+        const QStringList values = settings.value(type);
+        if (values.size() > 2) {
+            t.dual = known(lineKinds(), values.at(0), lineKinds().first()) == lineKinds().last();
+            t.first = known(codes, values.at(1), t.first);
+            t.second = known(codes, values.at(2), t.second);
+        }
+        c.terminations.append(t);
+    }
+    const QStringList types = patternTypes();
+    for (int row = 0; row < types.size(); ++row) {
+        // The second area of hypothenar and thenar starts out not available.
+        Pattern p{row == 1 || row == 3 ? NotAvailable : Predefined,
+                  predefinedPatterns(row).first(), QString()};
+        const QStringList values = settings.value(types.at(row));
+        if (values.size() > 2) {
+            const int option = patternOptions().indexOf(values.at(0));
+            if (option >= 0)
+                p.option = option;
+            p.predefined = known(predefinedPatterns(row), values.at(1), p.predefined);
+            p.custom = values.at(2);
+        }
+        c.patterns.append(p);
+    }
+    return c;
+}
+
+QStringList mainLineIndices(const QVector<Termination>& terminations)
+{
+    const Termination a = terminations.value(3);
+    const Termination d = terminations.value(0);
+    return mainLineIndices(terminationValue(a.first), terminationValue(a.second), a.dual,
+                           terminationValue(d.first), terminationValue(d.second), d.dual);
 }
 
 QStringList mainLineIndices(int a1, int a2, bool aDual, int d1, int d2, bool dDual)

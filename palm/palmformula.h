@@ -1,6 +1,7 @@
 #ifndef PALMFORMULA_H
 #define PALMFORMULA_H
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -11,6 +12,16 @@ namespace palmformula {
 
 // The termination codes of a main line, in the order the panel offers them.
 QStringList terminationCodes();
+// The other texts the panel's boxes offer, in their order: whether a main line is
+// simple or dual, how a pattern area is given, and the predefined patterns of
+// pattern row 0..7 (Hypothenar 1, Hypothenar 2, Thenar 1, Thenar 2, I1..I4).
+QStringList lineKinds();
+QStringList patternOptions();
+QStringList predefinedPatterns(int row);
+// The setting types the classification is stored under: main lines D, C, B, A, T
+// and pattern rows 0..7.
+QStringList terminationTypes();
+QStringList patternTypes();
 // The number a termination code stands for in the main line indices; 0 for an
 // unknown code.
 int terminationValue(const QString& code);
@@ -33,6 +44,18 @@ struct Pattern
     QString value() const;
 };
 
+struct Classification
+{
+    QVector<Termination> terminations;   // D, C, B, A, T
+    QVector<Pattern> patterns;           // pattern rows 0..7
+};
+
+// The classification a cleared panel holds once it has loaded settings (setting
+// type to its first, second and third value): a type with fewer than three values
+// is passed over, and a text its box does not offer leaves the box at its first
+// entry; custom pattern texts are taken as they are.
+Classification loadedClassification(const QMap<QString, QStringList>& settings);
+
 // terminations: D, C, B, A, T. axial: whether t, t1, t2, t3, tb are present.
 // patterns: Hypothenar 1, Hypothenar 2, Thenar 1, Thenar 2, I1..I4.
 QString formula(const QVector<Termination>& terminations, const QVector<bool>& axial,
@@ -41,6 +64,8 @@ QString formula(const QVector<Termination>& terminations, const QVector<bool>& a
 // The indices A1-D1, A1-D2, A2-D1, A2-D2 from the termination values of lines A
 // and D; an index that needs the second termination of a simple line is empty.
 QStringList mainLineIndices(int a1, int a2, bool aDual, int d1, int d2, bool dDual);
+// The same from the terminations D, C, B, A, T.
+QStringList mainLineIndices(const QVector<Termination>& terminations);
 
 }
 

@@ -17,9 +17,6 @@
 #include <memory>
 #include <vector>
 
-static const char* const mainLineTypes[] = {"Dterm", "Cterm", "Bterm", "Aterm", "Tterm"};
-static const char* const patternTypes[] = {"Hypothenar1", "Hypothenar2", "Thenar1", "Thenar2",
-                                           "I1", "I2", "I3", "I4"};
 enum { RowD = 0, RowA = 3, Rows = 5, PatternRows = 8 };
 
 static QComboBox* comboBox(const QStringList& texts)
@@ -60,7 +57,7 @@ TPalmSettings::TPalmSettings(QWidget* parent)
 
     QTableWidget* mainLines = ui->tableMainLines;
     for (int i = 0; i < Rows; ++i) {
-        dualBoxes.append(comboBox({"Simple", "Dual"}));
+        dualBoxes.append(comboBox(palmformula::lineKinds()));
         firstTerminationBoxes.append(terminationBox());
         secondTerminationBoxes.append(terminationBox());
         secondTerminationBoxes.last()->setEnabled(false);
@@ -82,17 +79,13 @@ TPalmSettings::TPalmSettings(QWidget* parent)
         ui->tableAxialTriradii->setColumnWidth(i, 35);
     }
 
-    const QStringList hypothenar = {"Au", "Ar", "Ac", "Tu", "Tr", "Tc",
-                                    "Lu", "Lr", "Lc", "W", "Ws", "Wd"};
-    const QStringList thenar = {"O", "V", "Lu", "Lr", "W"};
-    const QStringList interdigital = {"Ld", "D", "d", "L", "l", "W", "O", "V", "M"};
-    palmarPatternBoxes = {comboBox(hypothenar), comboBox(hypothenar), comboBox(thenar),
-                          comboBox(thenar)};
-    for (int i = 0; i < 4; ++i)
-        interdigitalPatternBoxes.append(comboBox(interdigital));
+    for (int i = 0; i < 4; ++i) {
+        palmarPatternBoxes.append(comboBox(palmformula::predefinedPatterns(i)));
+        interdigitalPatternBoxes.append(comboBox(palmformula::predefinedPatterns(i + 4)));
+    }
     QTableWidget* patterns = ui->tablePalmPatterns;
     for (int i = 0; i < PatternRows; ++i) {
-        patternOptionBoxes.append(comboBox({"predefined", "custom", "not available"}));
+        patternOptionBoxes.append(comboBox(palmformula::patternOptions()));
         patternTextItems.append(readOnlyItem());
         patterns->setCellWidget(i, 0, patternOptionBoxes.last());
         patterns->setCellWidget(i, 1, predefinedPatternBox(i));
@@ -206,13 +199,18 @@ void TPalmSettings::updatePattern(int i)
     predefinedPatternBox(i)->setEnabled(option == palmformula::Predefined);
 }
 
+QVector<palmformula::Termination> TPalmSettings::terminations() const
+{
+    QVector<palmformula::Termination> lines;
+    for (int i = 0; i < Rows; ++i)
+        lines.append({dualBoxes[i]->currentIndex() == 1, firstTerminationBoxes[i]->currentText(),
+                      secondTerminationBoxes[i]->currentText()});
+    return lines;
+}
+
 void TPalmSettings::updateMainLineIndex()
 {
-    const QStringList indices = palmformula::mainLineIndices(
-        firstTerminationBoxes[RowA]->currentData().toInt(),
-        secondTerminationBoxes[RowA]->currentData().toInt(), dualBoxes[RowA]->currentIndex() == 1,
-        firstTerminationBoxes[RowD]->currentData().toInt(),
-        secondTerminationBoxes[RowD]->currentData().toInt(), dualBoxes[RowD]->currentIndex() == 1);
+    const QStringList indices = palmformula::mainLineIndices(terminations());
     for (int i = 0; i < 4; ++i)
         mainLineIndexItems[i]->setText(indices.at(i));
 }
@@ -222,11 +220,6 @@ void TPalmSettings::updateFormula()
     // Boxes change while the constructor is still filling the tables.
     if (patternTextItems.size() < PatternRows || !formulaItem)
         return;
-    QVector<palmformula::Termination> terminations;
-    for (int i = 0; i < Rows; ++i)
-        terminations.append({dualBoxes[i]->currentIndex() == 1,
-                             firstTerminationBoxes[i]->currentText(),
-                             secondTerminationBoxes[i]->currentText()});
     QVector<bool> axial;
     for (QCheckBox* box : qAsConst(axialBoxes))
         axial.append(box->isChecked());
@@ -234,7 +227,7 @@ void TPalmSettings::updateFormula()
     for (int i = 0; i < PatternRows; ++i)
         patterns.append({patternOptionBoxes[i]->currentIndex(),
                          predefinedPatternBox(i)->currentText(), patternTextItems[i]->text()});
-    formulaItem->setText(palmformula::formula(terminations, axial, patterns));
+    formulaItem->setText(palmformula::formula(terminations(), axial, patterns));
     formulaItem->setToolTip(formulaItem->text());
     ui->tableSummary->resizeRowToContents(0);
     tablefit::showAllRows(ui->tableSummary);
@@ -242,6 +235,8 @@ void TPalmSettings::updateFormula()
 
 void TPalmSettings::saveSettings(QTextStream& out) const
 {
+    const QStringList mainLineTypes = palmformula::terminationTypes();
+    const QStringList patternTypes = palmformula::patternTypes();
     for (int i = 0; i < Rows; ++i)
         sectionformat::writeSetting(out, mainLineTypes[i],
                                     {dualBoxes[i]->currentText(),
@@ -264,6 +259,8 @@ static void setKnownText(QComboBox* box, const QString& text)
 
 void TPalmSettings::load(const TGlyphRecord& record)
 {
+    const QStringList mainLineTypes = palmformula::terminationTypes();
+    const QStringList patternTypes = palmformula::patternTypes();
     for (int i = 0; i < Rows; ++i) {
         const QStringList values = record.setting(mainLineTypes[i]);
         if (values.size() <= 2)
@@ -280,6 +277,10 @@ void TPalmSettings::load(const TGlyphRecord& record)
         setKnownText(predefinedPatternBox(i), values.at(1));
         patternTextItems[i]->setText(values.at(2));
     }
+    // A box that already showed the loaded text signals nothing; the summary
+    // must follow the loaded classification even when nothing changed.
+    updateMainLineIndex();
+    updateFormula();
 }
 
 void TPalmSettings::clear()

@@ -11,6 +11,7 @@ class QTableWidgetItem;
 class QTextStream;
 class TGlyphRecord;
 namespace Ui { class TPalmSettings; }
+namespace palmformula { struct Termination; }
 
 // The classification panel of a palm: main-line terminations, axial triradii and
 // palm patterns, from which the palm formula and the main line indices follow; it
@@ -51,6 +52,7 @@ public slots:
 
 private:
     void fitToContents();
+    QVector<palmformula::Termination> terminations() const;
 
     Ui::TPalmSettings* ui;
     QVector<QComboBox*> dualBoxes;

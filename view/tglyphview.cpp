@@ -4,6 +4,7 @@
 #include "annotation/tglyphrecord.h"
 #include "annotation/tgraphicsvertexitem.h"
 #include "annotation/trcline.h"
+#include "view/printgeometry.h"
 #include "view/printimage.h"
 
 #include <QGraphicsPolygonItem>
@@ -161,11 +162,9 @@ void TGlyphView::crop()
 {
     cropPolygon = selection;
     const QRectF r = selection.boundingRect();
-    // Clipped as QPixmap::copy clips, but cut from the image in place, since
-    // QPixmap::copy would make a 32-bit copy of a gray print.
-    QRect cut = workingPixmap.rect();
-    if (!r.toRect().isEmpty())
-        cut = cut.intersected(r.toRect());
+    // Cut from the image in place, since QPixmap::copy would make a 32-bit copy
+    // of a gray print.
+    const QRect cut = printgeometry::cropRect(workingPixmap.size(), selection);
     const QTransform before = displayTransform();
     workingPixmap = QPixmap::fromImage(printimage::cut(workingPixmap.toImage(), cut),
                                        Qt::NoFormatConversion);
@@ -225,12 +224,8 @@ void TGlyphView::mapAnnotation(const QTransform&)
 
 void TGlyphView::updateTransform()
 {
-    QTransform t;
-    t.rotate(angle, Qt::ZAxis);
-    if (flipped)
-        t.scale(-1, 1);
     // The item turns the image as it paints it; the pixels are never copied.
-    imageItem->setImage(workingPixmap, angle % 360 == 0 && !flipped ? QTransform() : t);
+    imageItem->setImage(workingPixmap, printgeometry::turn(angle, flipped));
     setSceneRect(QRectF(imageItem->boundingRect().toRect()));
     showSelection(displayTransform().map(selection));
     emit sceneRectChanged(imageItem->sceneBoundingRect());

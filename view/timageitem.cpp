@@ -1,9 +1,9 @@
 #include "view/timageitem.h"
 
+#include "view/printgeometry.h"
 #include "view/timagepyramid.h"
 
 #include <QPainter>
-#include <QPolygonF>
 #include <QStyleOptionGraphicsItem>
 
 #include <cmath>
@@ -29,15 +29,7 @@ void TImageItem::setImage(const QPixmap& newImage, const QTransform& newTurn)
         pyramid.reset();
     } else {
         placed = QPixmap::trueMatrix(turn, image.width(), image.height());
-        // The size QImage::transformed gives the turned copy, so scene coordinates
-        // stay the pixels a turned copy would have.
-        if (turn.type() <= QTransform::TxScale) {
-            bounds = QRectF(0, 0, qRound(qAbs(turn.m11()) * image.width()),
-                            qRound(qAbs(turn.m22()) * image.height()));
-        } else {
-            const QRect r = placed.map(QPolygonF(QRectF(image.rect()))).boundingRect().toAlignedRect();
-            bounds = QRectF(QPointF(0, 0), QSizeF(r.size()));
-        }
+        bounds = printgeometry::turnedRect(image.size(), turn);
         if (!samePixels || !pyramid)
             pyramid = TImagePyramid::of(image.toImage());
     }

@@ -125,6 +125,13 @@ private slots:
         QCOMPARE(panel.predefinedPatternBox(6)->currentText(), QString("Ld"));
         QCOMPARE(panel.formula(), QString("1.1.1.13'/5''.1--Au.O/a&b\"<c>:Ld.Ld.Ld.Ld"));
         QCOMPARE(panel.mainLineIndex(2), QString("7"));
+
+        // A classification the cleared panel already shows changes no box, yet is
+        // summed up all the same.
+        panel.clear();
+        panel.load(TGlyphRecord());
+        QCOMPARE(panel.formula(), QString("1.1.1.1.1--Au.O:Ld.Ld.Ld.Ld"));
+        QCOMPARE(panel.mainLineIndex(0), QString("2"));
     }
 };
 

@@ -1,0 +1,236 @@
+#include "app/resultstable.h"
+
+#include "annotation/geometry.h"
+#include "annotation/tglyphrecord.h"
+#include "finger/creaseaxis.h"
+#include "finger/fingerlines.h"
+#include "palm/palmformula.h"
+#include "palm/palmlines.h"
+#include "palm/tpalmview.h"
+#include "view/printgeometry.h"
+
+#include <QTextStream>
+
+#include <algorithm>
+#include <cmath>
+
+namespace resultstable {
+
+namespace {
+
+enum PrintColumn {
+    Set, Slot, Image, XPpi, YPpi, Cores, Triradii, RcCc, RcCt1, RcCt2, Crease,
+    Core1Crease, Core2Crease, Triradius1Crease, Triradius2Crease,
+    FlexionRadial, FlexionUlnar, ExtralimitalRadial, ExtralimitalUlnar,
+    Rotation1, Rotation2, Rotation3, Termination1, Termination2, Termination3,
+    PalmTriradii, RcAb, RcBc, RcCd, RcDt, Atd, PalmFormula,
+    MliA1D1, MliA1D2, MliA2D1, MliA2D2, PrintColumnCount
+};
+
+const int fingerCount = 10;
+const int leftPalm = 10;
+const int rightPalm = 11;
+
+QString count(int n)
+{
+    return QString::number(n);
+}
+
+// The finger view sorts landmarks by x as it places them; equal x keeps the
+// order they came in.
+QList<QPointF> sortedByX(QList<QPointF> points)
+{
+    std::stable_sort(points.begin(), points.end(),
+                     [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    return points;
+}
+
+// The length of the perpendicular from p to the axis in millimetres; empty
+// without a resolution to measure by.
+QString creaseDistance(const QPointF& p, const QLineF& axis, const setfile::SlotImage& image)
+{
+    if (image.xPpi <= 0 || image.yPpi <= 0)
+        return QString();
+    const QPointF d = lineIntersectionFoot(axis, p) - p;
+    return QString::number(std::hypot(d.x() * 25.4 / image.xPpi, d.y() * 25.4 / image.yPpi),
+                           'f', 3);
+}
+
+// The finger panel's boxes, as it loads a record after being cleared: a flag
+// is set by "1" only, a text the box does not offer leaves its first entry.
+void fingerClassification(const TGlyphRecord& record, QStringList& row)
+{
+    auto flags = [&](const QString& type, int column) {
+        const QStringList values = record.setting(type);
+        for (int i = 0; i < 2; ++i)
+            row[column + i] = values.size() > 1 && values.at(i) == QLatin1String("1") ? "1" : "0";
+    };
+    flags("flexion", FlexionRadial);
+    flags("extralimital", ExtralimitalRadial);
+    auto texts = [&](const QString& type, const QStringList& choices, int column) {
+        const QStringList values = record.setting(type);
+        for (int i = 0; i < 3; ++i)
+            row[column + i] = values.size() > 2 && choices.contains(values.at(i))
+                                  ? values.at(i) : choices.first();
+    };
+    static const QStringList rotations = {"clockwise", "counter clockwise", "concentric"};
+    static const QStringList terminations = {"radial side", "ulnar side"};
+    texts("rotation", rotations, Rotation1);
+    texts("termination", terminations, Termination1);
+}
+
+void fingerValues(const TGlyphRecord& record, const setfile::SlotImage& image,
+                  const QSize& imported, QStringList& row)
+{
+    const QList<QPointF> cores = sortedByX(record.cores);
+    const QList<QPointF> triradia = sortedByX(record.triradia);
+    row[Cores] = count(cores.size());
+    row[Triradii] = count(triradia.size());
+    if (fingerlines::hasCoreCoreLine(cores.size()))
+        row[RcCc] = count(record.cc.size());
+    const QVector<QPair<int, int>> pairs =
+        fingerlines::coreTriradiusPairs(cores.size(), triradia.size());
+    for (int i = 0; i < 2 && i < pairs.size(); ++i)
+        row[RcCt1 + i] = count(record.ct.value(i).size());
+
+    // The editor fits the axis within the print as it shows it after the crop,
+    // turn and mirror; its rotation box stops at 360 and turns the print there.
+    const QRectF shown = printgeometry::displayedRect(imported, QPolygonF(record.crop.toVector()),
+                                                      qMin(record.angle, 360), record.flip);
+    QLineF axis;
+    const bool crease = creaseaxis::fit(QPolygonF(record.flexion.toVector()), shown, &axis);
+    row[Crease] = crease ? "1" : "0";
+    for (int i = 0; crease && i < 2; ++i) {
+        if (i < cores.size())
+            row[Core1Crease + i] = creaseDistance(cores.at(i), axis, image);
+        if (i < triradia.size())
+            row[Triradius1Crease + i] = creaseDistance(triradia.at(i), axis, image);
+    }
+    fingerClassification(record, row);
+}
+
+void palmValues(const TGlyphRecord& record, QStringList& row)
+{
+    // The palm view places a triradius only in a determined slot that the
+    // section has a point for.
+    QVector<bool> placed(TPalmView::slotCount);
+    QVector<bool> present(TPalmView::slotCount);
+    QVector<QPointF> positions(TPalmView::slotCount);
+    static const QStringList labels = TPalmView::slotLabels();
+    QStringList names;
+    for (int i = 0; i < TPalmView::slotCount && i < record.triradia.size(); ++i) {
+        placed[i] = record.determined.value(i);
+        present[i] = record.present.value(i);
+        positions[i] = record.triradia.at(i);
+        if (placed[i])
+            names.append(labels.at(i));
+    }
+    row[PalmTriradii] = names.join('.');
+
+    const QList<QPointF>* counted[] = {&record.ba, &record.cb, &record.dc, &record.td};
+    const QVector<QPair<int, int>> pairs = palmlines::countLinePairs(placed);
+    for (int i = 0; i < palmlines::lineCount; ++i)
+        if (pairs.at(i).first >= 0)
+            row[RcAb + i] = count(counted[i]->size());
+    double atd = 0;
+    if (palmlines::atdAngle(placed, positions, &atd))
+        row[Atd] = QString::number(atd, 'f', 2);
+
+    // The panel's axial boxes follow the "pres." boxes of t, t1, t2, t3, tb.
+    QVector<bool> axial;
+    for (int slot : {TPalmView::T, TPalmView::T1, TPalmView::T2, TPalmView::T3, TPalmView::TB})
+        axial.append(present.at(slot));
+    const palmformula::Classification c = palmformula::loadedClassification(record.settings);
+    row[PalmFormula] = palmformula::formula(c.terminations, axial, c.patterns);
+    const QStringList indices = palmformula::mainLineIndices(c.terminations);
+    for (int i = 0; i < 4; ++i)
+        row[MliA1D1 + i] = indices.at(i);
+}
+
+}
+
+QStringList printColumns()
+{
+    return {"set", "slot", "image", "xppi", "yppi", "cores", "triradii", "rc_cc", "rc_ct1",
+            "rc_ct2", "crease", "core1_crease_mm", "core2_crease_mm", "triradius1_crease_mm",
+            "triradius2_crease_mm", "flexion_radial", "flexion_ulnar", "extralimital_radial",
+            "extralimital_ulnar", "rotation1", "rotation2", "rotation3", "termination1",
+            "termination2", "termination3", "palm_triradii", "rc_ab", "rc_bc", "rc_cd",
+            "rc_dt", "atd", "palm_formula", "mli_a1d1", "mli_a1d2", "mli_a2d1", "mli_a2d2"};
+}
+
+QStringList setColumns()
+{
+    return {"set", "fingers_annotated", "pii", "tfrc", "afrc", "left_ab", "right_ab",
+            "left_atd", "right_atd", "left_palm_formula", "right_palm_formula"};
+}
+
+QVector<QStringList> printRows(const QString& set, const setfile::Contents& contents)
+{
+    static const QStringList names = setfile::slotNames();
+    QVector<QStringList> rows;
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        QStringList row;
+        row.reserve(PrintColumnCount);
+        for (int k = 0; k < PrintColumnCount; ++k)
+            row.append(QString());
+        const setfile::SlotImage& image = contents.images.at(i);
+        row[Set] = set;
+        row[Slot] = names.at(i);
+        row[Image] = image.src;
+        row[XPpi] = QString::number(image.xPpi);
+        row[YPpi] = QString::number(image.yPpi);
+        if (i < fingerCount)
+            fingerValues(contents.records.at(i), image, contents.sizes.at(i), row);
+        else
+            palmValues(contents.records.at(i), row);
+        rows.append(row);
+    }
+    return rows;
+}
+
+QStringList setRow(const QVector<QStringList>& rows)
+{
+    int annotated = 0;
+    int pii = 0;
+    int tfrc = 0;
+    int afrc = 0;
+    for (int i = 0; i < fingerCount; ++i) {
+        const QStringList& row = rows.at(i);
+        const int triradii = row.at(Triradii).toInt();
+        if (row.at(Cores).toInt() + triradii > 0)
+            ++annotated;
+        // A finger has at most two triradii; more can only be a marking slip.
+        pii += qMin(triradii, 2);
+        // An empty count (no such line) reads as 0.
+        const int ct1 = row.at(RcCt1).toInt();
+        const int ct2 = row.at(RcCt2).toInt();
+        tfrc += qMax(ct1, ct2);
+        afrc += ct1 + ct2;
+    }
+    const QStringList& left = rows.at(leftPalm);
+    const QStringList& right = rows.at(rightPalm);
+    return {rows.at(0).at(Set), count(annotated), count(pii), count(tfrc), count(afrc),
+            left.at(RcAb), right.at(RcAb), left.at(Atd), right.at(Atd),
+            left.at(PalmFormula), right.at(PalmFormula)};
+}
+
+void writeRow(QTextStream& out, const QStringList& fields)
+{
+    for (int i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out << ',';
+        const QString& field = fields.at(i);
+        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'))
+            || field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'))) {
+            QString quoted = field;
+            quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+            out << '"' << quoted << '"';
+        } else {
+            out << field;
+        }
+    }
+    out << "\r\n";
+}
+
+}
