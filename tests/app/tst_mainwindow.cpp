@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -394,6 +395,24 @@ private slots:
         QVERIFY(QFile::exists(path("titled.xml")));
         QCOMPARE(w.windowTitle(), QString("Ridgemap \u2014 titled.xml"));
         QCOMPARE(w.editor(0)->windowTitle(), QString("L1 \u2014 titled.xml \u2014 Ridgemap"));
+        QString question;
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        testsupport::captureMessageBox(&question, QMessageBox::Cancel);
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(question.contains("before opening"));
+        // The import dialog offers every kind of scan at once, first.
+        QStringList filters;
+        testsupport::onNextModal([&filters](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                filters = dialog->nameFilters();
+                filters.prepend(dialog->selectedNameFilter());
+                dialog->reject();
+            }
+        });
+        w.findChild<QPushButton*>("buttonImport2L")->click();
+        QCOMPARE(filters.value(0), QString("Images (*.jpg *.jpeg *.tif *.tiff *.png)"));
+        QCOMPARE(filters.mid(2), (QStringList{"*.jpg *.jpeg", "*.tif *.tiff", "*.png"}));
         testsupport::answerMessageBox(QMessageBox::Discard);
         QVERIFY(QMetaObject::invokeMethod(&w, "newFile"));
         QCOMPARE(w.windowTitle(), QString("Ridgemap \u2014 Untitled"));
