@@ -51,6 +51,8 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     gap();
     for (QPushButton* b : {buttonFlexion, buttonCores, buttonTriradia, buttonRidgeCount})
         side->addWidget(b);
+    buttonSuggestRidgePoints = new QPushButton("Suggest ridge points");
+    side->addWidget(buttonSuggestRidgePoints);
     gap();
     side->addWidget(buttonRadiants);
     side->addWidget(buttonCentralLines);
@@ -90,6 +92,11 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
                            buttonCancelRidgeCount, buttonCancelRadiants, buttonCancelCentralLines})
         recordOn(b, &QPushButton::clicked, b->text());
     recordOn(panel, &TFingerSettings::changed, "Classification");
+    connect(buttonSuggestRidgePoints, &QPushButton::clicked, this, [this] {
+        beginStep();
+        fingerView->suggestRidgePoints();
+        endStep("Suggest ridge points");
+    });
 
     side->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
 }

@@ -46,6 +46,7 @@ public:
     QPushButton* buttonCancelRidgeCount;
     QPushButton* buttonCancelRadiants;
     QPushButton* buttonCancelCentralLines;
+    QPushButton* buttonSuggestRidgePoints;
 
 private:
     TDermatoglyphView* fingerView;

@@ -323,6 +323,14 @@ void TDermatoglyphView::connectPoints()
     qDeleteAll(previous);
 }
 
+void TDermatoglyphView::suggestRidgePoints()
+{
+    if (coreCoreCount)
+        suggestOn(coreCoreCount);
+    for (TRCLine* line : qAsConst(coreTriradiusCounts))
+        suggestOn(line);
+}
+
 void TDermatoglyphView::cancelRidgePoints()
 {
     if (coreCoreCount)
@@ -517,12 +525,17 @@ void TDermatoglyphView::mousePressEvent(QMouseEvent* event)
     }
 }
 
-void TDermatoglyphView::rightPress(QMouseEvent* event, const QPointF&)
+void TDermatoglyphView::rightPress(QMouseEvent* event, const QPointF& scenePos)
 {
     const QPoint menuPos = viewport()->mapToGlobal(event->pos());
     auto* item = dynamic_cast<TGraphicsVertexItem*>(itemAt(event->pos()));
-    if (!item)
+    if (!item) {
+        // On a counted line, not on a point: the print's own suggestion.
+        if (addingRidgePoints && !addingRadiants && !addingCentralLines)
+            if (TRCLine* line = countLineAt(scenePos))
+                offerSuggestion(line, menuPos);
         return;
+    }
 
     if (addingRadiants || addingCentralLines) {
         const bool radiants = addingRadiants;

@@ -96,6 +96,8 @@ public slots:
     void cancelTriradia();
     void cancelLandmarks();
     void cancelRidgePoints();
+    // Every counted line takes the ridge points the print suggests for it.
+    void suggestRidgePoints();
     void cancelRadiants();
     void cancelCentralLines();
     void reset() override;

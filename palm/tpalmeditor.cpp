@@ -72,6 +72,8 @@ TPalmEditor::TPalmEditor(QWidget* parent)
     side->addWidget(buttonCores);
     side->addWidget(buttonTriradia);
     side->addWidget(buttonRidgeCount);
+    buttonSuggestRidgePoints = new QPushButton("Suggest ridge points");
+    side->addWidget(buttonSuggestRidgePoints);
     side->addItem(gap());
     side->addWidget(buttonRadiants);
     side->addWidget(buttonCentralLines);
@@ -149,6 +151,11 @@ TPalmEditor::TPalmEditor(QWidget* parent)
         recordOn(presentBoxes[i], &QCheckBox::clicked, "Present triradius " + triradiusLabels.at(i));
     }
     recordOn(panel, &TPalmSettings::changed, "Classification");
+    connect(buttonSuggestRidgePoints, &QPushButton::clicked, this, [this] {
+        beginStep();
+        palmView->suggestRidgePoints();
+        endStep("Suggest ridge points");
+    });
 }
 
 void TPalmEditor::triradiumChanged(int i, bool present)

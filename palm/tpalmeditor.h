@@ -70,6 +70,7 @@ private:
     QPushButton* buttonCancelRidgeCount;
     QPushButton* buttonCancelRadiants;
     QPushButton* buttonCancelCentralLines;
+    QPushButton* buttonSuggestRidgePoints;
     TPalmView* palmView;
     QButtonGroup* toolGroup;
     QTableWidget* table;

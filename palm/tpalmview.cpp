@@ -123,6 +123,13 @@ void TPalmView::cancelCores()
     cores.clear();
 }
 
+void TPalmView::suggestRidgePoints()
+{
+    for (TRCLine* line : qAsConst(triradiusCounts))
+        if (line)
+            suggestOn(line);
+}
+
 void TPalmView::cancelRidgePoints()
 {
     for (TRCLine* line : qAsConst(triradiusCounts))
@@ -315,8 +322,13 @@ void TPalmView::rightPress(TGraphicsVertexItem* vertex, const QPoint& pos)
             }
         }
     } else if (addingRidgePoints) {
-        if (!vertex)
+        if (!vertex) {
+            // On a counted line, not on a point: the print's own suggestion.
+            TRCLine* line = TRCLine::lineAt(scene, mapToScene(pos), transform());
+            if (line && triradiusCounts.contains(line))
+                offerSuggestion(line, global);
             return;
+        }
         for (TRCLine* line : qAsConst(triradiusCounts)) {
             if (!line || !line->hasRidgePoint(vertex))
                 continue;

@@ -67,6 +67,8 @@ public slots:
     void cancelTriradium(int i);
     void cancelCores();
     void cancelRidgePoints();
+    // Every counted line takes the ridge points the print suggests for it.
+    void suggestRidgePoints();
     void cancelRadiants();
     void cancelCentralLines();
     TGraphicsVertexItem* addCorePoint(const QPointF& p);

@@ -1,5 +1,6 @@
 #include "view/tglyphview.h"
 
+#include "annotation/ridgeprofile.h"
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
 #include "annotation/tgraphicsvertexitem.h"
@@ -11,12 +12,14 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QTextStream>
 #include <QVector2D>
 
+#include <algorithm>
 #include <cmath>
 
 static QPen dashedPen(const QColor& color)
@@ -308,6 +311,50 @@ void TGlyphView::writeImageState(QTextStream& out, bool saveImage) const
     writePointBlock(out, "<crop>", "</crop>", cropPolygon.toList());
     writeLine(out, 2, "<transform angle=\"" + QString::number(angle) + "\" flip=\""
                           + (flipped ? "1" : "0") + "\" />");
+}
+
+QList<QPointF> TGlyphView::suggestedRidgePoints(const TRCLine* counted) const
+{
+    // Read from the print as cut, unturned: turns and mirrors keep distances, and
+    // no turned copy of a large scan is made.
+    const QImage print = workingPixmap.toImage();
+    const QTransform shown = displayTransform();
+    const QLineF line = shown.inverted().map(counted->line());
+    const QVector<QPointF> found = ridgeprofile::crossings(print, line);
+    const QList<QPointF> placed = counted->ridgePointPositions();
+    const double spacing = ridgeprofile::period(print, line);
+    QList<QPointF> suggested;
+    for (int i = 0; i < found.size(); ++i) {
+        // Where the ridges run obliquely the spacing along the line widens; the
+        // neighbouring crossings tell it best.
+        double local = spacing;
+        if (i > 0)
+            local = QLineF(found.at(i - 1), found.at(i)).length();
+        if (i + 1 < found.size())
+            local = qMin(local > 0 ? local : 1e9, QLineF(found.at(i), found.at(i + 1)).length());
+        const QPointF p = shown.map(found.at(i));
+        const bool taken = std::any_of(placed.begin(), placed.end(), [&](const QPointF& q) {
+            return QLineF(p, q).length() < local / 2;
+        });
+        if (!taken)
+            suggested.append(p);
+    }
+    return suggested;
+}
+
+void TGlyphView::suggestOn(TRCLine* counted) const
+{
+    const QList<QPointF> suggested = suggestedRidgePoints(counted);
+    if (!suggested.isEmpty())
+        counted->setRidgePoints(counted->ridgePointPositions() + suggested);
+}
+
+void TGlyphView::offerSuggestion(TRCLine* counted, const QPoint& globalPos) const
+{
+    QMenu menu;
+    QAction* suggest = menu.addAction("Suggest ridge points");
+    if (menu.exec(globalPos) == suggest)
+        suggestOn(counted);
 }
 
 void TGlyphView::keepUnder(const QPoint& anchor, const std::function<void()>& change)

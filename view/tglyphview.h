@@ -16,6 +16,7 @@ class QGraphicsRectItem;
 class QTextStream;
 class TGlyphRecord;
 class TGraphicsVertexItem;
+class TRCLine;
 
 // The view in which one print is shown and prepared: the image as loaded, as
 // cropped and as displayed after rotation and mirror, the crop outline, the
@@ -55,6 +56,11 @@ public:
     bool isFlipped() const { return flipped; }
     // The transform from the cropped image to the display (rotation and mirror).
     QTransform displayTransform() const;
+    // Ridge points the print suggests for counted (a line in scene coordinates),
+    // leaving out those within half a ridge spacing of a point already there.
+    QList<QPointF> suggestedRidgePoints(const TRCLine* counted) const;
+    // Puts the suggested points on counted as ordinary ridge points.
+    void suggestOn(TRCLine* counted) const;
     // Runs change (a zoom) so that the scene point under anchor (a viewport
     // position) stays under it.
     void keepUnder(const QPoint& anchor, const std::function<void()>& change);
@@ -98,6 +104,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The menu of a right click on a counted line in ridge-point mode.
+    void offerSuggestion(TRCLine* counted, const QPoint& globalPos) const;
     // Hands a press on a landmark to the scene, which drags it once the pointer
     // has moved further than a click's jitter.
     void startLandmarkDrag(QMouseEvent* event);

@@ -14,6 +14,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <cmath>
+
 static QString labelOf(const TRCLine* line)
 {
     return line->label()->toPlainText();
@@ -498,6 +500,40 @@ private slots:
         QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, core + QPoint(1, 1));
         QCOMPARE(view.coreItems().at(0)->pos(), placed);
         QCOMPARE(view.coreTriradiusCountLines().at(0)->count(), 1);
+    }
+
+    void suggestedRidgePointsThroughTheMenu()
+    {
+        // Dark ridges 12 pixels apart between the core and the triradius.
+        QImage ridges(400, 300, QImage::Format_Grayscale8);
+        ridges.fill(235);
+        for (int x = 64; x < 336; x += 12)
+            for (int dx = 0; dx < 4; ++dx)
+                for (int y = 0; y < 300; ++y)
+                    ridges.scanLine(y)[x + dx] = 40;
+        FingerTestView view;
+        view.setImage(ridges);
+        view.flip(true);   // read from the unturned print, placed on the shown one
+        view.addLandmark(QPointF(45, 150), Core);
+        view.addLandmark(QPointF(355, 150), Triradius);
+        view.connectPoints();
+        view.addRidgePoints(true);
+        TRCLine* line = view.coreTriradiusCountLines().at(0);
+        view.click(QPointF(120, 150));   // one placed by hand first
+        QCOMPARE(line->count(), 1);
+        testsupport::chooseMenuEntry("Suggest ridge points");
+        view.click(QPointF(200, 150), Qt::RightButton);
+        QCOMPARE(line->count(), 23);
+        for (int i = 0; i < line->count(); ++i) {
+            const double x = 400 - line->ridgePointPositions().at(i).x();   // mirrored back
+            if (qAbs(x - 280) < 3)
+                continue;   // the hand's own point stays where it was clicked
+            QVERIFY2(qAbs(std::fmod(x - 65.5, 12.0)) < 1 || qAbs(std::fmod(x - 65.5, 12.0)) > 11,
+                     qPrintable(QString::number(x)));
+        }
+        // Asked again, nothing is counted twice.
+        view.suggestRidgePoints();
+        QCOMPARE(line->count(), 23);
     }
 
     void marksStayOnTheirPixelsWhenThePrintTurns()

@@ -22,6 +22,7 @@
 #include <QUndoStack>
 #include <QtTest>
 
+#include <cstring>
 #include <functional>
 
 // Drives an editor as the examiner does: mouse on the print, the side panel's
@@ -250,6 +251,33 @@ private slots:
             editor.history()->redo();
             QCOMPARE(editor.editState().section, states.at(i).section);
         }
+    }
+
+    void suggestedRidgePointsAreOneStep()
+    {
+        QImage ridges(400, 300, QImage::Format_Grayscale8);
+        ridges.fill(235);
+        for (int x = 64; x < 336; x += 12)
+            for (int y = 0; y < 300; ++y)
+                memset(ridges.scanLine(y) + x, 40, 4);
+        TPalmEditor editor;
+        show(editor);
+        editor.importImage(ridges);
+        editor.fitView();
+        const Hand hand{&editor};
+        TPalmView* view = editor.palmGlyphView();
+        view->addTriradius(TPalmView::A, QPointF(45, 150));
+        view->addTriradius(TPalmView::B, QPointF(355, 150));
+        view->connectPoints();
+        editor.startHistory();
+        editor.ridgeCountButton()->click();
+        hand.menu("Suggest ridge points", {200, 150}, Qt::RightButton);
+        QCOMPARE(view->countLine(0)->count(), 23);
+        QCOMPARE(editor.history()->count(), 1);
+        hand.press("Suggest ridge points");   // nothing more to suggest: no step
+        QCOMPARE(editor.history()->count(), 1);
+        editor.history()->undo();
+        QCOMPARE(view->countLine(0)->count(), 0);
     }
 
     void slotCancelIsUndoneInItsEditor()
