@@ -12,18 +12,47 @@ QString number(double value)
 
 QString escaped(const QString& text)
 {
+    const QString kept = storable(text);
     QString result;
-    result.reserve(text.size());
-    for (const QChar c : text) {
+    result.reserve(kept.size());
+    for (const QChar c : kept) {
         switch (c.unicode()) {
         case '&': result += QLatin1String("&amp;"); break;
         case '<': result += QLatin1String("&lt;"); break;
         case '>': result += QLatin1String("&gt;"); break;
         case '"': result += QLatin1String("&quot;"); break;
+        case '\t': result += QLatin1String("&#9;"); break;
+        case '\n': result += QLatin1String("&#10;"); break;
+        case '\r': result += QLatin1String("&#13;"); break;
         default: result += c;
         }
     }
     return result;
+}
+
+QString storable(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const ushort u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            result += c;
+            result += text.at(++i);
+            continue;
+        }
+        const bool control = u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+        if (control || c.isSurrogate() || u == 0xFFFE || u == 0xFFFF)
+            continue;
+        result += c;
+    }
+    return result;
+}
+
+bool isStorable(const QString& text)
+{
+    return storable(text).size() == text.size();
 }
 
 void writeLine(QTextStream& out, int indent, const QString& text)

@@ -15,8 +15,16 @@ namespace sectionformat {
 
 // Six significant digits, exponent form below 1e-4 or from 1e6 on.
 QString number(double value);
-// The text of an attribute value with &, <, > and " escaped.
+// The text of an attribute value with &, <, > and " escaped, and tab, line feed and
+// carriage return as character references, so the reader does not turn them into
+// blanks. Characters XML 1.0 cannot hold in any form (see storable) are left out.
 QString escaped(const QString& text);
+// The text without the characters an XML 1.0 file cannot hold, written raw or as
+// references: control characters other than tab, line feed and carriage return,
+// U+FFFE, U+FFFF and unpaired surrogates.
+QString storable(const QString& text);
+// Whether every character of text can be written into a file and read back.
+bool isStorable(const QString& text);
 // indent blanks, text, CR LF.
 void writeLine(QTextStream& out, int indent, const QString& text);
 // x="X" y="Y"

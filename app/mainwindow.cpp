@@ -315,8 +315,21 @@ void MainWindow::showInSlot(int i, const QImage& image)
     images[i] = image;
 }
 
+bool MainWindow::canNameInSet(const QString& fileName)
+{
+    // A set file could not hold the name, or would not read it back as it is.
+    if (sectionformat::isStorable(QFileInfo(fileName).fileName()))
+        return true;
+    report(QString("The image %1 cannot be imported: its file name holds a control "
+                   "character, which a set file cannot store. Rename the file and import "
+                   "it again.").arg(sectionformat::storable(fileName)));
+    return false;
+}
+
 void MainWindow::loadInto(const QString& fileName, const QVector<int>& targets, bool resetFirst)
 {
+    if (!canNameInSet(fileName))
+        return;
     QString error;
     // Decoded once and converted once, so every slot shares the same pixels.
     const QImage image = printimage::forDisplay(printimage::load(fileName, &error));

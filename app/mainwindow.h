@@ -64,6 +64,7 @@ private slots:
 
 private:
     QString askImageFile();
+    bool canNameInSet(const QString& fileName);
     void loadInto(const QString& fileName, const QVector<int>& targets, bool resetFirst);
     void showInSlot(int i, const QImage& image);
     int askToSave(const QString& question);

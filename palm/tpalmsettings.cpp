@@ -125,6 +125,13 @@ TPalmSettings::TPalmSettings(QWidget* parent)
         connect(box, indexChanged, this, &TPalmSettings::updateFormula);
     for (QCheckBox* box : qAsConst(axialBoxes))
         connect(box, &QCheckBox::toggled, this, &TPalmSettings::updateFormula);
+    // Characters a file cannot hold are dropped as they are typed or pasted, so the
+    // set stays readable and the text reads back as it is shown.
+    connect(patterns, &QTableWidget::cellChanged, this, [this](int row, int column) {
+        QTableWidgetItem* item = patternTextItems.value(row);
+        if (column == 2 && item && !sectionformat::isStorable(item->text()))
+            item->setText(sectionformat::storable(item->text()));
+    });
     connect(patterns, &QTableWidget::cellChanged, this, &TPalmSettings::updateFormula);
 
     patternOptionBoxes[1]->setCurrentIndex(palmformula::NotAvailable);

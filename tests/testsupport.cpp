@@ -68,7 +68,7 @@ void answerMessageBox(int standardButton)
     });
 }
 
-void captureMessageBox(QString* text, int standardButton)
+void captureMessageBox(QString* text, int standardButton, int timeoutMs)
 {
     onNextModal([text, standardButton](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
@@ -82,7 +82,7 @@ void captureMessageBox(QString* text, int standardButton)
             b->click();
         else
             box->reject();
-    });
+    }, timeoutMs);
 }
 
 void answerFileDialog(const QString& fileName)

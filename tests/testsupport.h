@@ -21,8 +21,10 @@ void isolateSettings();
 void onNextModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
 // Presses the button of the next message box that has the given standard button.
 void answerMessageBox(int standardButton);
-// Remembers the text of the next message box and presses its default button.
-void captureMessageBox(QString* text, int standardButton = 0x00000400 /* Ok */);
+// Remembers the text of the next message box shown within timeoutMs and presses the
+// given button.
+void captureMessageBox(QString* text, int standardButton = 0x00000400 /* Ok */,
+                       int timeoutMs = 5000);
 // Types fileName into the next file dialog and accepts it; empty cancels it.
 void answerFileDialog(const QString& fileName);
 // Chooses the entry with this text in the next popup menu; empty closes it.

@@ -380,6 +380,44 @@ private slots:
         QVERIFY(question.isEmpty());
     }
 
+    void controlCharactersReadBackOrStayOut()
+    {
+        // Tab, line feed and carriage return in image names and custom texts come back
+        // as they were; other control characters never reach the file.
+        const QStringList names = {"tab\there.png", "two\nlines\r.png"};
+        MainWindow w;
+        for (int i = 0; i < names.size(); ++i) {
+            QVERIFY(testsupport::writeImage(path(names[i]), 40, 30, 300));
+            import(w, path(names[i]), i);
+        }
+        const QString bell = path("bell\a.png");
+        QVERIFY(testsupport::writeImage(bell, 40, 30, 300));
+        QString message;
+        testsupport::captureMessageBox(&message);
+        import(w, bell, 2);
+        QVERIFY2(message.contains("control character"), qPrintable(message));
+        QVERIFY(w.imageName(2).isEmpty());
+        TPalmSettings* panel = static_cast<TPalmEditor*>(w.editor(10))->settingsPanel();
+        panel->patternOptionBox(0)->setCurrentText("custom");
+        panel->patternTextItem(0)->setText(QString("a\tb\nc\r\nd") + QChar(1) + QChar(0xFFFF) + " e");
+        const QString typed("a\tb\nc\r\nd e");
+        QCOMPARE(panel->patternTextItem(0)->text(), typed);
+
+        const QString saved = path("controls.xml");
+        QVERIFY(w.writeSet(saved));
+        MainWindow reopened;
+        message.clear();
+        testsupport::captureMessageBox(&message, QMessageBox::Ok, 500);
+        QVERIFY(reopened.openSet(saved));
+        QVERIFY2(message.isEmpty(), qPrintable(message));
+        for (int i = 0; i < names.size(); ++i) {
+            QCOMPARE(reopened.imageName(i), names[i]);
+            QVERIFY(!reopened.image(i).isNull());
+        }
+        auto* reopenedPalm = static_cast<TPalmEditor*>(reopened.editor(10));
+        QCOMPARE(reopenedPalm->settingsPanel()->patternTextItem(0)->text(), typed);
+    }
+
     void newAndCancelledSaveAs()
     {
         MainWindow w;
