@@ -1,5 +1,6 @@
 #include "annotation/sectionformat.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -131,6 +132,11 @@ bool writeTextFile(const QString& fileName, const std::function<void(QTextStream
                    QString* error)
 {
     QSaveFile file(fileName);
+    // Saving over a file the user may write, in a folder where no temporary file can
+    // be made beside it: written in place, as a plain save would.
+    const QFileInfo info(fileName);
+    if (info.exists() && info.isWritable() && !QFileInfo(info.absolutePath()).isWritable())
+        file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
             *error = file.errorString();

@@ -47,7 +47,8 @@ void writeImage(QTextStream& out, const QString& src, double xPpi, double yPpi);
 
 // Writes body as UTF-8 into fileName through a QSaveFile, so an existing file is
 // replaced only by a complete new one. On failure returns false with the reason
-// in error and leaves any earlier file as it was.
+// in error and leaves any earlier file as it was. The one exception: an existing
+// writable file in a folder that is not writable is written in place.
 bool writeTextFile(const QString& fileName, const std::function<void(QTextStream&)>& body,
                    QString* error);
 // The same with the XML declaration before body.

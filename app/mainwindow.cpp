@@ -353,9 +353,14 @@ void MainWindow::loadInto(const QString& fileName, const QVector<int>& targets, 
 bool MainWindow::saveAs()
 {
     const QString dir = settings->value("path", QDir::homePath()).toString();
-    const QString fileName = QFileDialog::getSaveFileName(this, "Save File As..", dir, "*.xml");
-    if (fileName.isEmpty())
+    QFileDialog dialog(this, "Save File As..", dir, "*.xml");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without suffix gets ".xml" (before the dialog asks about replacing
+    // a file), or the Open dialog's filter would not list the set.
+    dialog.setDefaultSuffix("xml");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return false;
+    const QString fileName = dialog.selectedFiles().value(0);
     settings->setValue("path", QFileInfo(fileName).absolutePath());
     documentName = QFileInfo(fileName).fileName();
     documentDir = QFileInfo(fileName).absolutePath();

@@ -22,6 +22,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 static QByteArray contents(const QString& path)
 {
@@ -142,6 +143,31 @@ static void annotatePalm(TPalmEditor* editor)
     panel->patternOptionBox(5)->setCurrentText("custom");
     panel->patternTextItem(5)->setText("R&D \"loop\" <2>");
 }
+
+// For as long as it lives, the test may write the file but create nothing in its
+// folder: root, who ignores permissions, takes the identity of "nobody" meanwhile.
+class LockedFolder
+{
+public:
+    LockedFolder(const QString& folder, const QString& file) : path(folder)
+    {
+        // rw-rw-rw- and r-xr-xr-x, as Qt spells them
+        QFile::setPermissions(file, QFileDevice::Permissions(0x6666));
+        QFile::setPermissions(path, QFileDevice::Permissions(0x5555));
+        if (geteuid() == 0)
+            dropped = setresuid(65534, 65534, 0) == 0;
+    }
+    ~LockedFolder()
+    {
+        if (dropped)
+            setresuid(0, 0, 0);
+        QFile::setPermissions(path, QFileDevice::Permissions(0x7700));
+    }
+
+private:
+    QString path;
+    bool dropped = false;
+};
 
 class TestMainWindow : public QObject
 {
@@ -286,6 +312,27 @@ private slots:
         QVERIFY(message.contains("could not be saved"));
         QCOMPARE(contents(setPath), before);
         QCOMPARE(QDir(dir.path()).entryList({"set.xml*"}, QDir::Files), QStringList{"set.xml"});
+    }
+
+    void savingIntoALockedFolder()
+    {
+        QTemporaryDir folder;
+        const QString existing = folder.filePath("set.xml");
+        QVERIFY(writeBytes(existing, "old"));
+        MainWindow w;
+        import(w, scan, 0);
+        LockedFolder lock(folder.path(), existing);
+        if (QFileInfo(folder.path()).isWritable())
+            QSKIP("the folder cannot be locked here");
+        // Over an existing writable file the set is written in place ...
+        QString message;
+        testsupport::captureMessageBox(&message, QMessageBox::Ok, 500);
+        QVERIFY2(w.writeSet(existing), qPrintable(message));
+        QVERIFY(contents(existing).contains("src=\"both hands.png\""));
+        // ... but a new file still needs the folder.
+        testsupport::captureMessageBox(&message);
+        QVERIFY(!w.writeSet(folder.filePath("new.xml")));
+        QVERIFY(message.contains("could not be saved"));
     }
 
     void failedOpensKeepTheCurrentSet()
@@ -459,6 +506,14 @@ private slots:
         testsupport::answerFileDialog(QString());
         QVERIFY(!save(w));
         QVERIFY(w.currentDocumentName().isEmpty());
+        // A name without suffix gets the one the Open dialog lists; others stay.
+        for (const auto& [typed, written] : {std::pair("named", "named.xml"),
+                                             std::pair("kept.set", "kept.set")}) {
+            testsupport::answerFileDialog(path(typed));
+            QVERIFY(QMetaObject::invokeMethod(&w, "saveAs"));
+            QCOMPARE(w.currentDocumentName(), QString(written));
+            QVERIFY(contents(path(written)).startsWith("<?xml"));
+        }
 
         testsupport::answerMessageBox(QMessageBox::Discard);
         QVERIFY(QMetaObject::invokeMethod(&w, "newFile"));
