@@ -1,12 +1,20 @@
 #include "view/printimage.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace printimage {
 
 QImage load(const QString& fileName, QString* error)
 {
+    // A FIFO or a device would block the read or never end it.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = QCoreApplication::translate("printimage", "Not a regular file");
+        return QImage();
+    }
     QImageReader reader(fileName);
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > maxPixels) {

@@ -15,8 +15,9 @@ constexpr const char* fileFilter =
 // Scans whose header declares more pixels than this are refused before decoding.
 constexpr qint64 maxPixels = 256LL * 1000 * 1000;
 
-// Decodes fileName. On failure returns a null image and the reason in error
-// (the reader's own reason, or that the image is too large).
+// Decodes fileName, which must be a regular file (or a link to one). On failure
+// returns a null image and the reason in error (the reader's own reason, that the
+// file is no regular file, or that the image is too large).
 QImage load(const QString& fileName, QString* error);
 
 // The part rect of image without copying a pixel: the cut shares the image's

@@ -20,8 +20,12 @@
 #include <QTextStream>
 #include <QtTest>
 
+#include <atomic>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 static QByteArray contents(const QString& path)
@@ -333,6 +337,51 @@ private slots:
         testsupport::captureMessageBox(&message);
         QVERIFY(!w.writeSet(folder.filePath("new.xml")));
         QVERIFY(message.contains("could not be saved"));
+    }
+
+    void setNamingAFifoOrADeviceOpens()
+    {
+        QTemporaryDir folder;
+        const QByteArray fifo = QFile::encodeName(folder.filePath("pipe.png"));
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+        QVERIFY(QFile::link("/dev/zero", folder.filePath("zero.png")));
+        QVERIFY(QFile::copy(scan, folder.filePath("both hands.png")));
+        MainWindow w;
+        import(w, scan);
+        const QString set = folder.filePath("set.xml");
+        QVERIFY(w.writeSet(set));
+        QByteArray bytes = contents(set);
+        for (const QByteArray& name : {QByteArray("pipe.png"), QByteArray("zero.png")})
+            bytes.replace(bytes.indexOf("both hands.png"), 14, name);
+        QVERIFY(writeBytes(set, bytes));
+
+        // A read blocked on the FIFO is set free by a writer after five seconds, so a
+        // hang fails the test instead of stopping it.
+        std::atomic<bool> done(false);
+        std::atomic<bool> hung(false);
+        std::thread watchdog([&]() {
+            for (int i = 0; !done; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                if (i < 500)
+                    continue;
+                hung = true;
+                const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+        });
+        QString message;
+        testsupport::captureMessageBox(&message);
+        MainWindow reopened;
+        const bool opened = reopened.openSet(set);
+        done = true;
+        watchdog.join();
+        QVERIFY(!hung);
+        QVERIFY(opened);
+        QVERIFY2(message.contains("pipe.png: Not a regular file")
+                     && message.contains("zero.png: Not a regular file"), qPrintable(message));
+        QVERIFY(reopened.image(0).isNull() && reopened.image(1).isNull());
+        QVERIFY(!reopened.image(2).isNull());
     }
 
     void failedOpensKeepTheCurrentSet()
