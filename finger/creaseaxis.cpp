@@ -60,6 +60,36 @@ static void appendSetPixels(const uchar* line, int width, int y, std::vector<cv:
             points.emplace_back(x, y);
 }
 
+// The part of segment inside rect (Liang and Barsky's clipping); false when none is.
+static bool clip(QLineF& segment, const QRectF& rect)
+{
+    const QPointF p = segment.p1();
+    const QPointF d = segment.p2() - p;
+    // Vertices at the ends of the double range: no direction to follow.
+    if (!qIsFinite(d.x()) || !qIsFinite(d.y()))
+        return false;
+    const double sides[4][2] = {{-d.x(), p.x() - rect.left()}, {d.x(), rect.right() - p.x()},
+                                {-d.y(), p.y() - rect.top()}, {d.y(), rect.bottom() - p.y()}};
+    double enter = 0;
+    double leave = 1;
+    for (const auto& side : sides) {
+        if (side[0] == 0) {
+            if (side[1] < 0)
+                return false;
+            continue;
+        }
+        const double t = side[1] / side[0];
+        if (side[0] < 0)
+            enter = qMax(enter, t);
+        else
+            leave = qMin(leave, t);
+        if (enter > leave)
+            return false;
+    }
+    segment = QLineF(p + enter * d, p + leave * d);
+    return true;
+}
+
 bool fit(const QPolygonF& outline, const QRectF& image, QLineF* axis)
 {
     const QRectF bounds = maskRect(outline, image);
@@ -78,7 +108,19 @@ bool fit(const QPolygonF& outline, const QRectF& image, QLineF* axis)
         painter.translate(-bounds.topLeft());
         painter.setPen(QPen(Qt::white));
         painter.setBrush(Qt::NoBrush);
-        painter.drawPolygon(outline);
+        // The rasterizer draws nothing of a line whose ends lie too far out, so the
+        // edges of an outline reaching beyond the mask are cut to its neighbourhood
+        // first; an outline within it is drawn as it is.
+        const QRectF reach = bounds.adjusted(-2, -2, 2, 2);
+        if (reach.contains(outline.boundingRect())) {
+            painter.drawPolygon(outline);
+        } else {
+            for (int i = 0; i < outline.size(); ++i) {
+                QLineF edge(outline.at(i), outline.at((i + 1) % outline.size()));
+                if (clip(edge, reach))
+                    painter.drawLine(edge);
+            }
+        }
     }
     // The outline pixels row by row, as cv::findNonZero lists them.
     std::vector<cv::Point> points;

@@ -21,7 +21,11 @@ QRect cropRect(const QSize& image, const QPolygonF& outline)
 {
     const QRect whole(QPoint(0, 0), image);
     QRect cut = whole;
-    const QRect box = outline.boundingRect().toRect();
+    // Bounded by the image before it is rounded: points read from a file may lie
+    // anywhere, far beyond what an int holds.
+    const QRect box = outline.boundingRect()
+                          .intersected(QRectF(whole).adjusted(-1, -1, 1, 1))
+                          .toRect();
     if (!box.isEmpty())
         cut = cut.intersected(box);
     // An outline beside the image cuts nothing away: QImage::copy takes the

@@ -384,6 +384,41 @@ private slots:
         QVERIFY(!reopened.image(2).isNull());
     }
 
+    void hostileCoordinatesCostNoMoreThanThePrint()
+    {
+        MainWindow w;
+        import(w, scan);
+        QVERIFY(w.writeSet(setPath));
+        // The first print's crop reaches far beyond the print, its flexion outline
+        // even beyond what an int holds; the second print's outline spans 7000 pixels.
+        QByteArray bytes = contents(setPath);
+        const QByteArray emptyCrop = "  <crop>\r\n  </crop>\r\n";
+        bytes.replace(bytes.indexOf(emptyCrop), emptyCrop.size(),
+                      "  <crop>\r\n<point x=\"20\" y=\"30\"/><point x=\"1e300\" y=\"4e9\"/>\r\n"
+                      "  </crop>\r\n");
+        const QByteArray emptyFlexion = "  <flexion>\r\n  </flexion>\r\n";
+        bytes.replace(bytes.indexOf(emptyFlexion), emptyFlexion.size(),
+                      "<flexion><point x=\"-3e15\" y=\"-3e15\"/><point x=\"1e300\" y=\"1e300\"/>"
+                      "</flexion>\r\n");
+        bytes.replace(bytes.indexOf(emptyFlexion), emptyFlexion.size(),
+                      "<flexion><point x=\"0\" y=\"0\"/><point x=\"7000\" y=\"7000\"/></flexion>\r\n");
+        QVERIFY(writeBytes(setPath, bytes));
+
+        MainWindow reopened;
+        QVERIFY(reopened.openSet(setPath));
+        auto* first = static_cast<TDermatoglyphEditor*>(reopened.editor(0))->dermatoglyphView();
+        QCOMPARE(first->croppedPixmap().size(), QSize(380, 270));
+        QCOMPARE(first->flexionOutline().size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            auto* view = static_cast<TDermatoglyphEditor*>(reopened.editor(i))->dermatoglyphView();
+            // The axis is fitted to what of the outline lies on the print.
+            QVERIFY2(view->hasFlexionAxis(), qPrintable(QString::number(i)));
+            const QRectF print = view->sceneRect().adjusted(-1, -1, 1, 1);
+            QVERIFY(print.contains(view->flexionAxis().p1()));
+            QVERIFY(print.contains(view->flexionAxis().p2()));
+        }
+    }
+
     void failedOpensKeepTheCurrentSet()
     {
         MainWindow w;
