@@ -612,22 +612,33 @@ void TGlyphEditor::exportScreenshot()
     view->pixmapItem()->setTone(TImageItem::Natural);
     const double z = ui->horizontalSlider->value() / 100.0;
     const QRectF sceneRect = view->sceneRect();
-    QPixmap rendered((sceneRect.size() * z).toSize());
+    // An outline read from a file may reach anywhere; a scene's size beyond the
+    // print is as far as the rounding below needs to see.
+    const QRectF s = view->selectionRect().intersected(
+        sceneRect.adjusted(-sceneRect.width(), -sceneRect.height(), sceneRect.width(),
+                           sceneRect.height()));
+    // Without an outline the whole print is the screenshot.
+    const QRect whole(QPoint(0, 0), (sceneRect.size() * z).toSize());
+    QRect part = whole;
+    if (!s.isEmpty()) {
+        const QRect wanted((s.topLeft() * z).toPoint(), (s.size() * z).toSize() + QSize(5, 5));
+        if (whole.intersects(wanted))
+            part = whole.intersected(wanted);
+    }
+    // Only the exported part is rendered, placed where a render of the whole scene
+    // at this magnification would have it. Two pixels more on each side keep the
+    // outline lying on the part's edge from being cut, which would draw it otherwise.
+    const QRect drawn = part.adjusted(-2, -2, 2, 2);
+    QPixmap rendered(drawn.size());
     rendered.fill(Qt::white);
     {
         QPainter painter(&rendered);
         painter.setRenderHint(QPainter::Antialiasing);
-        view->glyphScene()->render(&painter, QRectF(rendered.rect()), sceneRect, Qt::KeepAspectRatio);
+        painter.translate(-drawn.topLeft());
+        view->glyphScene()->render(&painter, QRectF(whole), sceneRect, Qt::KeepAspectRatio);
     }
     view->pixmapItem()->setTone(tone);
-    const QRectF s = view->selectionRect();
-    QPixmap shot;
-    // Without an outline the whole print is the screenshot.
-    if (s.isEmpty())
-        shot = rendered;
-    else
-        shot = rendered.copy(QRect((s.topLeft() * z).toPoint(),
-                                   (s.size() * z).toSize() + QSize(5, 5)));
+    const QPixmap shot = rendered.copy(QRect(QPoint(2, 2), part.size()));
     if (!shot.save(fileName))
         reportFailure(QString("The screenshot could not be saved as %1.").arg(fileName));
 }

@@ -15,6 +15,7 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -246,7 +247,41 @@ private slots:
         editor.exportScreenshot();
         QCOMPARE(QImage(shot).size(), QSize(205, 105));
 
+        // Only the region is rendered, but its pixels are those of a render of the
+        // whole scene, on a print turned by a quarter with an ellipse on it.
+        QImage detailed(300, 200, QImage::Format_RGB32);
+        detailed.fill(Qt::white);
+        QPainter pattern(&detailed);
+        for (int x = 0; x < 300; x += 7)
+            pattern.drawLine(x, 0, 300 - x, 200);
+        pattern.end();
+        editor.importImage(detailed);
+        editor.findChild<QSpinBox*>("spinBoxRotate")->setValue(90);
+        view->glyphScene()->addEllipse(QRectF(40, 60, 90, 50), QPen(Qt::red, 0));
+        for (const QPointF& p : {QPointF(33.3, 41.7), QPointF(170.2, 62.9), QPointF(120, 150.4)})
+            QMetaObject::invokeMethod(view, "addSelectionPoint", Q_ARG(QPointF, p));
+        for (int zoom : {100, 300}) {
+            editor.slider()->setValue(zoom);
+            const QString part = dir.filePath(QString("part%1.png").arg(zoom));
+            testsupport::answerFileDialog(part);
+            editor.exportScreenshot();
+            const double z = zoom / 100.0;
+            const QRectF scene = view->sceneRect();
+            QImage whole((scene.size() * z).toSize(), QImage::Format_RGB32);
+            whole.fill(Qt::white);
+            QPainter painter(&whole);
+            painter.setRenderHint(QPainter::Antialiasing);
+            view->glyphScene()->render(&painter, QRectF(whole.rect()), scene, Qt::KeepAspectRatio);
+            painter.end();
+            const QRectF s = view->selectionRect();
+            const QImage region = whole.copy(QRect((s.topLeft() * z).toPoint(),
+                                                   (s.size() * z).toSize() + QSize(5, 5)));
+            QCOMPARE(QImage(part).convertToFormat(QImage::Format_RGB32), region);
+        }
+
         // No outline: the whole print is exported.
+        editor.findChild<QSpinBox*>("spinBoxRotate")->setValue(0);
+        editor.slider()->setValue(200);
         view->cancelSelection();
         const QString whole = dir.filePath("whole.png");
         testsupport::answerFileDialog(whole);
