@@ -1,10 +1,33 @@
 #include "view/printimage.h"
 
+#include "view/scanheader.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
 namespace printimage {
+
+// The resolution the scan records, which Qt's readers replace by the screen's when
+// there is none. An axis without one gets one dot per metre, which reads as 0 PPI.
+static void keepRecordedResolution(QImage& image, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const scanheader::Resolution recorded = scanheader::resolution(file);
+    // Another format: as its reader gives it.
+    if (!recorded.read)
+        return;
+    const int x = qMax(1, qRound(recorded.ppi.x() / 0.0254));
+    const int y = qMax(1, qRound(recorded.ppi.y() / 0.0254));
+    // Where the reader agrees, its own value stays, to the last dot per metre.
+    if (x == 1 || qRound(recorded.ppi.x()) != image.logicalDpiX())
+        image.setDotsPerMeterX(x);
+    if (y == 1 || qRound(recorded.ppi.y()) != image.logicalDpiY())
+        image.setDotsPerMeterY(y);
+}
 
 QImage load(const QString& fileName, QString* error)
 {
@@ -25,8 +48,12 @@ QImage load(const QString& fileName, QString* error)
         return QImage();
     }
     QImage image = reader.read();
-    if (image.isNull() && error)
-        *error = reader.errorString();
+    if (image.isNull()) {
+        if (error)
+            *error = reader.errorString();
+        return image;
+    }
+    keepRecordedResolution(image, fileName);
     return image;
 }
 

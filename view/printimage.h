@@ -17,7 +17,8 @@ constexpr qint64 maxPixels = 256LL * 1000 * 1000;
 
 // Decodes fileName, which must be a regular file (or a link to one). On failure
 // returns a null image and the reason in error (the reader's own reason, that the
-// file is no regular file, or that the image is too large).
+// file is no regular file, or that the image is too large). The image carries the
+// resolution the file records; without one its logicalDpiX/Y are 0.
 QImage load(const QString& fileName, QString* error);
 
 // The part rect of image without copying a pixel: the cut shares the image's

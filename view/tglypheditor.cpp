@@ -117,6 +117,8 @@ void TGlyphEditor::setupConnections()
     spinBoxYPpi->setMaximum(10000);
     spinBoxDistance->setMaximum(10000);
     spinBoxDistance->setMinimum(1);
+    spinBoxXPpi->setSpecialValueText("unknown");
+    spinBoxYPpi->setSpecialValueText("unknown");
     ui->tableWidget->setItem(0, 0, itemName);
     ui->tableWidget->setItem(1, 0, itemFile);
     ui->tableWidget->setCellWidget(2, 0, spinBoxXPpi);
@@ -457,6 +459,8 @@ void TGlyphEditor::setDpi(int h, int v)
 {
     spinBoxXPpi->setValue(h);
     spinBoxYPpi->setValue(v);
+    // A new print with the same values as the old one: the marks follow the print.
+    updateSpacing();
 }
 
 void TGlyphEditor::updateSpacing()
@@ -465,6 +469,13 @@ void TGlyphEditor::updateSpacing()
     const int y = spinBoxYPpi->value();
     itemXSpacing->setText(x != 0 ? QString::number(25.4 / x, 'g', 6) : QString());
     itemYSpacing->setText(y != 0 ? QString::number(25.4 / y, 'g', 6) : QString());
+    // An unknown resolution is shown as such (the boxes read "unknown" at 0), and a
+    // shown print says why, so no millimetre figure is taken for measured.
+    const bool shown = !view->croppedPixmap().isNull();
+    for (QSpinBox* box : {spinBoxXPpi, spinBoxYPpi})
+        box->setToolTip(shown && box->value() == 0
+                            ? "The scan records no resolution: set it here or calibrate."
+                            : QString());
 }
 
 void TGlyphEditor::calibrate(double distance)
@@ -674,8 +685,7 @@ void TGlyphEditor::reset()
     spinBoxXPpi->setValue(0);
     spinBoxYPpi->setValue(0);
     spinBoxDistance->setValue(0);
-    itemXSpacing->setText(QString());
-    itemYSpacing->setText(QString());
+    updateSpacing();
 }
 
 void TGlyphEditor::loadAnnotation(const TGlyphRecord& record)

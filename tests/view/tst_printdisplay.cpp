@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QSpinBox>
 #include <QStyleOptionGraphicsItem>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -170,6 +171,47 @@ private slots:
         QCOMPARE(w.image(0).format(), QImage::Format_Grayscale8);
         for (int i = 0; i < 12; ++i)
             QCOMPARE(w.editor(i)->glyphView()->croppedPixmap().toImage().constBits(), pixels);
+    }
+
+    void resolutionIsWhatTheScanRecords()
+    {
+        QTemporaryDir dir;
+        const QString measured = dir.filePath("measured.jpg");
+        QVERIFY(testsupport::writeImage(measured, 40, 30, 500));
+        QFile file(measured);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray jfif = file.readAll();
+        QCOMPARE(jfif.mid(2, 9), QByteArray::fromHex("ffe000104a46494600"));
+        // JFIF units 0: the density is an aspect ratio and no resolution.
+        QByteArray aspectOnly = jfif;
+        aspectOnly.replace(13, 5, QByteArray::fromHex("0000010001"));
+        // The same with an EXIF block saying 300 pixels per inch.
+        const QByteArray exif = QByteArray::fromHex(
+            "ffe1004a457869660000" "49492a0008000000" "0300"
+            "1a01050001000000" "32000000" "1b01050001000000" "3a000000"
+            "2801030001000000" "02000000" "00000000" "2c01000001000000" "2c01000001000000");
+        const QByteArray withExif = aspectOnly.left(20) + exif + aspectOnly.mid(20);
+        const QList<QPair<QByteArray, int>> scans = {{jfif, 500}, {aspectOnly, 0}, {withExif, 300}};
+
+        MainWindow w;
+        for (int i = 0; i < scans.size(); ++i) {
+            const QString path = dir.filePath(QString("scan%1.jpg").arg(i));
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(scans[i].first);
+            out.close();
+            QVERIFY(QMetaObject::invokeMethod(&w, "importImage", Q_ARG(QString, path), Q_ARG(int, i)));
+            QCOMPARE(w.editor(i)->xPpi(), scans[i].second);
+            QCOMPARE(w.editor(i)->yPpi(), scans[i].second);
+            auto* xBox = qobject_cast<QSpinBox*>(
+                w.editor(i)->findChild<QTableWidget*>("tableWidget")->cellWidget(2, 0));
+            QCOMPARE(xBox->text() == "unknown", scans[i].second == 0);
+            QCOMPARE(xBox->toolTip().contains("records no resolution"), scans[i].second == 0);
+        }
+        // An empty slot has nothing to set a resolution for.
+        auto* emptyBox = qobject_cast<QSpinBox*>(
+            w.editor(5)->findChild<QTableWidget*>("tableWidget")->cellWidget(2, 0));
+        QVERIFY(emptyBox->toolTip().isEmpty());
     }
 
     void navigatorCopyWaitsUntilShownAndFollowsTheTurn()
