@@ -291,6 +291,10 @@ void TGlyphView::loadImageState(const TGlyphRecord& record)
 {
     if (!record.src.isEmpty())
         openImage(record.src);
+    // Crop points are stored in the coordinates of the unturned image; they are
+    // replayed on it, whatever the display showed before.
+    angle = 0;
+    flipped = false;
     selecting = true;
     for (const QPointF& p : record.crop)
         addSelectionPoint(p);

@@ -120,6 +120,13 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toDouble(), 50.0);
         QVERIFY(!view.isCalibrating());
 
+        // A measurement may start at the scene's origin.
+        view.calibrate(true);
+        QVERIFY(view.calibrationPress(QPointF(0, 0)));
+        QVERIFY(view.calibrationPress(QPointF(3, 4)));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toDouble(), 5.0);
+
         view.calibrate(true);
         view.calibrationPress(QPointF(3, 4));
         view.reset();
@@ -141,19 +148,27 @@ private slots:
 
     void imageStateReplaysCropThenTurn()
     {
-        TGlyphView view;
         QImage image(300, 200, QImage::Format_RGB32);
         image.fill(Qt::white);
-        view.setImage(image);
+        image.setPixel(10, 10, qRgb(255, 0, 0));   // top-left pixel of the crop
         TGlyphRecord record;
         record.crop = {QPointF(10, 10), QPointF(110, 10), QPointF(110, 60)};
         record.angle = 90;
         record.flip = true;
-        view.loadImageState(record);
-        QCOMPARE(view.croppedPixmap().size(), QSize(100, 50));
-        QCOMPARE(view.pixmapItem()->pixmap().size(), QSize(50, 100));
-        QVERIFY(view.isFlipped());
-        QVERIFY(!view.isSelecting());
+        // Also onto a view that shows the print turned and mirrored already.
+        for (int turned : {0, 1}) {
+            TGlyphView view;
+            view.setImage(image);
+            view.rotate(turned * 270);
+            view.flip(turned);
+            view.loadImageState(record);
+            QCOMPARE(view.croppedPixmap().size(), QSize(100, 50));
+            QCOMPARE(view.croppedPixmap().toImage().pixel(0, 0), qRgb(255, 0, 0));
+            QCOMPARE(view.pixmapItem()->pixmap().size(), QSize(50, 100));
+            QCOMPARE(view.rotation(), 90);
+            QVERIFY(view.isFlipped());
+            QVERIFY(!view.isSelecting());
+        }
     }
 };
 
