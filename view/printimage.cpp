@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+
 namespace printimage {
 
 // The resolution the scan records, which Qt's readers replace by the screen's when
@@ -87,10 +89,15 @@ QImage forDisplay(const QImage& image)
     // and show nothing more.
     QImage::Format target = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                     : QImage::Format_RGB32;
-    // Only formats whose grayness is known without looking at every pixel.
+    // Only formats whose grayness is known without looking at every pixel: the gray
+    // ones and those with a gray colour table, 1-bit scans among them.
+    const QVector<QRgb> table = image.colorTable();
+    const bool grayTable = !table.isEmpty()
+                           && std::all_of(table.cbegin(), table.cend(),
+                                          [](QRgb c) { return qIsGray(c); });
     const bool gray = image.format() == QImage::Format_Grayscale8
                       || image.format() == QImage::Format_Grayscale16
-                      || (image.depth() <= 8 && !image.hasAlphaChannel() && image.isGrayscale());
+                      || (image.depth() <= 8 && !image.hasAlphaChannel() && grayTable);
     if (gray)
         target = QImage::Format_Grayscale8;
     if (image.format() == target)

@@ -154,6 +154,11 @@ private slots:
         QCOMPARE(shown.dotsPerMeterX(), 11811);
         QImage indexed = QImage(8, 8, QImage::Format_Grayscale8).convertToFormat(QImage::Format_Indexed8);
         QCOMPARE(printimage::forDisplay(indexed).format(), QImage::Format_Grayscale8);
+        // A 1-bit scan is shown as gray, one byte a pixel, not four.
+        const QImage mono = marked(8, 8, QImage::Format_Grayscale8).convertToFormat(QImage::Format_Mono);
+        const QImage monoShown = printimage::forDisplay(mono);
+        QCOMPARE(monoShown.format(), QImage::Format_Grayscale8);
+        QCOMPARE(monoShown.convertToFormat(QImage::Format_RGB32), mono.convertToFormat(QImage::Format_RGB32));
         QCOMPARE(printimage::forDisplay(QImage(8, 8, QImage::Format_RGB888)).format(),
                  QImage::Format_RGB32);
         QCOMPARE(printimage::forDisplay(QImage(8, 8, QImage::Format_ARGB32)).format(),
