@@ -461,14 +461,21 @@ bool MainWindow::openSet(const QString& fileName)
         report("Error opening XML file " + fileName);
         return false;
     }
+    const QString dir = QFileInfo(fileName).absolutePath();
+    return openSet(file, fileName, [dir](const QString& name, QString* error) {
+        return printimage::load(dir + "/" + name, error);
+    });
+}
+
+bool MainWindow::openSet(QIODevice& device, const QString& fileName, const ScanSource& scans)
+{
     setfile::Contents contents;
     try {
-        contents = setfile::read(file);
+        contents = setfile::read(device);
     } catch (const TReadError& e) {
         report(e.message());
         return false;
     }
-    file.close();
 
     // Only a set read whole replaces the current one.
     documentName = QFileInfo(fileName).fileName();
@@ -490,7 +497,7 @@ bool MainWindow::openSet(const QString& fileName)
         if (name.isEmpty() || decoded.contains(name))
             continue;
         QString error;
-        const QImage image = printimage::forDisplay(printimage::load(documentDir + "/" + name, &error));
+        const QImage image = printimage::forDisplay(scans(name, &error));
         if (image.isNull())
             unreadable.append(name + ": " + error);
         decoded.insert(name, image);

@@ -8,7 +8,11 @@
 #include <QMainWindow>
 #include <QVector>
 
+#include <functional>
+
 class QGraphicsView;
+class QIODevice;
+class QTextStream;
 class QPushButton;
 class QSettings;
 class QSignalMapper;
@@ -34,12 +38,21 @@ public:
     QString currentDocumentName() const { return documentName; }
     QString currentDocumentDir() const { return documentDir; }
 
+    // Where Open takes a set's scans from: the scan of the name the set gives, or a
+    // null image with the reason in error.
+    using ScanSource = std::function<QImage(const QString& name, QString* error)>;
+
     // The loading step of Open: reads and checks fileName whole, then applies it.
     // On failure reports it and leaves the current set as it was.
     bool openSet(const QString& fileName);
+    // The same for a set read from device as if from fileName, its scans taken from
+    // scans instead of the set's folder.
+    bool openSet(QIODevice& device, const QString& fileName, const ScanSource& scans);
     // Writes the set to path; on failure reports it, returns false and leaves an
     // earlier file of that name untouched.
     bool writeSet(const QString& path);
+    // Writes the set file's text after its XML declaration.
+    void writeSetTo(QTextStream& out) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -73,7 +86,6 @@ private:
     bool confirmDiscard(const QVector<int>& targets, const QString& action);
     // Cancel of slot i without a question.
     void resetSlot(int i);
-    void writeSetTo(QTextStream& out) const;
     void report(const QString& text);
     // "Ridgemap — SET.xml", or "Untitled" before the set has a name.
     void updateTitle();
