@@ -12,7 +12,6 @@
 
 class QGraphicsView;
 class QIODevice;
-class QTextStream;
 class QPushButton;
 class QSettings;
 class QSignalMapper;

@@ -27,8 +27,8 @@ QImage load(const QString& fileName, QString* error);
 QImage cut(const QImage& image, const QRect& rect);
 
 // The image in the format the slots' pixmaps hold: 8-bit gray for gray scans
-// (1-bit ones too), otherwise 32-bit. Pixmaps made from it with Qt::NoFormatConversion share its
-// pixels instead of converting them for every slot.
+// (1-bit ones too), otherwise 32-bit. Pixmaps made from it with
+// Qt::NoFormatConversion share its pixels instead of converting them for every slot.
 QImage forDisplay(const QImage& image);
 
 }

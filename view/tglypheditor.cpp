@@ -469,12 +469,13 @@ void TGlyphEditor::updateSpacing()
     const int y = spinBoxYPpi->value();
     itemXSpacing->setText(x != 0 ? QString::number(25.4 / x, 'g', 6) : QString());
     itemYSpacing->setText(y != 0 ? QString::number(25.4 / y, 'g', 6) : QString());
-    // An unknown resolution is shown as such (the boxes read "unknown" at 0), and a
-    // shown print says why, so no millimetre figure is taken for measured.
+    // An unknown resolution is shown as such (the boxes read "unknown" at 0), and for
+    // a shown print the boxes say what to do, so no figure is taken for measured.
     const bool shown = !view->croppedPixmap().isNull();
     for (QSpinBox* box : {spinBoxXPpi, spinBoxYPpi})
         box->setToolTip(shown && box->value() == 0
-                            ? "The scan records no resolution: set it here or calibrate."
+                            ? "Resolution unknown: the scan records none. Set it here or "
+                              "calibrate."
                             : QString());
 }
 
