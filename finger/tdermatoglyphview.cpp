@@ -624,11 +624,9 @@ void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
     const bool wasAddingCentralLines = addingCentralLines;
     const bool wasAddingRidgePoints = addingRidgePoints;
     currentVertex = nullptr;
-    // The axis depends on all vertices only: one fit for the whole outline.
-    for (const QPointF& p : record.flexion)
-        appendVertex(p);
-    refitFlexion();
-
+    // The landmarks first and the crease axis fitted once from all vertices: the
+    // state that adding vertex by vertex and landmark by landmark leaves, at a cost
+    // that grows with neither their product nor their number times the print's size.
     for (int i = 0; i < record.cores.size(); ++i) {
         TGraphicsVertexItem* core = addLandmark(record.cores.at(i), Core);
         addingCentralLines = true;
@@ -649,6 +647,9 @@ void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
         }
         addingRadiants = false;
     }
+    for (const QPointF& p : record.flexion)
+        appendVertex(p);
+    refitFlexion();
 
     connectPoints();
     addRidgePoints(true);

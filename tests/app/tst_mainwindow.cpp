@@ -390,7 +390,8 @@ private slots:
         import(w, scan);
         QVERIFY(w.writeSet(setPath));
         // The first print's crop reaches far beyond the print, its flexion outline
-        // even beyond what an int holds; the second print's outline spans 7000 pixels.
+        // even beyond what an int holds; the second print's outline spans 7000 pixels
+        // ...
         QByteArray bytes = contents(setPath);
         const QByteArray emptyCrop = "  <crop>\r\n  </crop>\r\n";
         bytes.replace(bytes.indexOf(emptyCrop), emptyCrop.size(),
@@ -400,8 +401,15 @@ private slots:
         bytes.replace(bytes.indexOf(emptyFlexion), emptyFlexion.size(),
                       "<flexion><point x=\"-3e15\" y=\"-3e15\"/><point x=\"1e300\" y=\"1e300\"/>"
                       "</flexion>\r\n");
-        bytes.replace(bytes.indexOf(emptyFlexion), emptyFlexion.size(),
+        const int secondFlexion = bytes.indexOf(emptyFlexion);
+        bytes.replace(secondFlexion, emptyFlexion.size(),
                       "<flexion><point x=\"0\" y=\"0\"/><point x=\"7000\" y=\"7000\"/></flexion>\r\n");
+        // ... and it has two thousand cores, each with its perpendicular on the axis.
+        QByteArray cores = "<core>";
+        for (int i = 0; i < 2000; ++i)
+            cores += "<point x=\"" + QByteArray::number(i % 400) + "\" y=\"20\"/>";
+        const QByteArray emptyCores = "  <core>\r\n  </core>\r\n";
+        bytes.replace(bytes.indexOf(emptyCores, secondFlexion), emptyCores.size(), cores + "</core>");
         QVERIFY(writeBytes(setPath, bytes));
 
         MainWindow reopened;
@@ -417,6 +425,8 @@ private slots:
             QVERIFY(print.contains(view->flexionAxis().p1()));
             QVERIFY(print.contains(view->flexionAxis().p2()));
         }
+        auto* second = static_cast<TDermatoglyphEditor*>(reopened.editor(1))->dermatoglyphView();
+        QCOMPARE(second->corePerpendicularItems().size(), 2000);
     }
 
     void failedOpensKeepTheCurrentSet()

@@ -96,6 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         paint(window->thumbnail(i));
         paint(window->editor(i)->glyphView());
     }
+    // What the event loop does after Open: pending repaints and deletions, which
+    // would otherwise pile up from input to input.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
 
     QString text;
     QTextStream out(&text);
