@@ -459,7 +459,7 @@ void TGlyphEditor::setDpi(int h, int v)
 {
     spinBoxXPpi->setValue(h);
     spinBoxYPpi->setValue(v);
-    // A new print with the same values as the old one: the marks follow the print.
+    // Also with unchanged values: the unknown mark follows whether a print is shown.
     updateSpacing();
 }
 
