@@ -1,5 +1,7 @@
 #include "annotation/ridgeprofile.h"
 
+#include "annotation/geometry.h"
+
 #include <QImage>
 
 #include <algorithm>
@@ -173,26 +175,12 @@ struct Profile {
 bool sampledStretch(const QLineF& line, const QSize& size, double* first, double* last)
 {
     const double length = line.length();
-    const QPointF u = (line.p2() - line.p1()) / length;
     *first = -marginPixels;
     *last = length + marginPixels;
-    const double starts[] = {line.x1(), line.y1()};
-    const double steps[] = {u.x(), u.y()};
-    const double highs[] = {size.width() + marginPixels, size.height() + marginPixels};
-    for (int axis = 0; axis < 2; ++axis) {
-        const double p = starts[axis];
-        const double d = steps[axis];
-        if (d == 0) {
-            if (p < -marginPixels || p > highs[axis])
-                return false;
-            continue;
-        }
-        const double a = (-marginPixels - p) / d;
-        const double b = (highs[axis] - p) / d;
-        *first = std::max(*first, std::min(a, b));
-        *last = std::min(*last, std::max(a, b));
-    }
-    return *last - *first >= 1;
+    const QRectF near(-marginPixels, -marginPixels, size.width() + 2 * marginPixels,
+                      size.height() + 2 * marginPixels);
+    return clipToRect(line.p1(), (line.p2() - line.p1()) / length, near, first, last)
+           && *last - *first >= 1;
 }
 
 // The direction of the ridges at every pixel step along the line, as the

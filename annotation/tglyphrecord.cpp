@@ -29,6 +29,17 @@ QList<QList<QPointF>> TGlyphRecord::triradiusRidgeLines(int index) const
     return triradiusLines.value(index);
 }
 
+QList<QPointF> TGlyphRecord::palmCount(int i) const
+{
+    switch (i) {
+    case 0: return ba;
+    case 1: return cb;
+    case 2: return dc;
+    case 3: return td;
+    default: return QList<QPointF>();
+    }
+}
+
 QStringList TGlyphRecord::setting(const QString& type) const
 {
     return settings.value(type);

@@ -30,6 +30,9 @@ public:
     QList<QList<QPointF>> ridgeLines(int coreIndex) const;
     QList<QList<QPointF>> triradiusRidgeLines(int index) const;
     QStringList setting(const QString& type) const;
+    // The ridge points read for palm ridge-count line i (0 "ba", 1 "cb", 2 "dc",
+    // 3 "td"); none for another index.
+    QList<QPointF> palmCount(int i) const;
 
     QString src;
     QList<QPointF> cores;

@@ -1,9 +1,9 @@
 #include "annotation/tgraphicsvertexitem.h"
 
 #include <QGraphicsLineItem>
-#include <QHash>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
 
@@ -76,28 +76,25 @@ void TGraphicsVertexItem::updatePixmap()
                              .arg(markerPen.color().rgba()).arg(markerPen.widthF())
                              .arg(markerPen.style()).arg(markerBrush.color().rgba())
                              .arg(markerBrush.style());
-    const QPixmap known = drawn.value(look);
-    if (!known.isNull()) {
-        setPixmap(known);
-        setOffset(large ? QPointF(-5, -5) : QPointF(-4, -4));
-        return;
+    QPixmap pixmap = drawn.value(look);
+    if (pixmap.isNull()) {
+        pixmap = QPixmap(large ? 9 : 7, large ? 9 : 7);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setPen(markerPen);
+        painter.setBrush(markerBrush);
+        if (drawAsCore) {
+            painter.drawEllipse(QRect(0, 0, 8, 8));
+        } else if (drawAsTriradius) {
+            const QPoint corners[3] = {QPoint(4, 0), QPoint(0, 8), QPoint(8, 8)};
+            painter.drawPolygon(corners, 3, Qt::OddEvenFill);
+        } else {
+            const QRect square(0, 0, 6, 6);
+            painter.drawRects(&square, 1);
+        }
+        painter.end();
+        drawn.insert(look, pixmap);
     }
-    QPixmap pixmap(large ? 9 : 7, large ? 9 : 7);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(markerPen);
-    painter.setBrush(markerBrush);
-    if (drawAsCore) {
-        painter.drawEllipse(QRect(0, 0, 8, 8));
-    } else if (drawAsTriradius) {
-        const QPoint corners[3] = {QPoint(4, 0), QPoint(0, 8), QPoint(8, 8)};
-        painter.drawPolygon(corners, 3, Qt::OddEvenFill);
-    } else {
-        const QRect square(0, 0, 6, 6);
-        painter.drawRects(&square, 1);
-    }
-    painter.end();
-    drawn.insert(look, pixmap);
     setPixmap(pixmap);
     setOffset(large ? QPointF(-5, -5) : QPointF(-4, -4));
 }

@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "annotation/sectionformat.h"
 #include "annotation/treaderror.h"
 #include "app/resultstable.h"
 #include "app/setfile.h"
@@ -8,11 +9,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cstdio>
-#include <memory>
 
 namespace commandline {
 
@@ -20,50 +19,22 @@ namespace {
 
 const QString standardOutput = QStringLiteral("-");
 
-// One table being written: to standard output, or to a file that is replaced
-// only once the table is complete.
-struct Table
+// Writes a finished table to name: standard output, or a file replaced only by a
+// complete new one.
+bool writeTable(const QString& name, const QString& text, QString* error)
 {
-    QString name;
-    std::unique_ptr<QFileDevice> device;
-    std::unique_ptr<QTextStream> out;
-
-    bool open(QString* error)
-    {
-        if (name == standardOutput) {
-            auto file = std::make_unique<QFile>();
-            file->open(stdout, QIODevice::WriteOnly);
-            device = std::move(file);
-        } else {
-            auto file = std::make_unique<QSaveFile>(name);
-            if (!file->open(QIODevice::WriteOnly)) {
-                *error = file->errorString();
-                return false;
-            }
-            device = std::move(file);
-        }
-        out = std::make_unique<QTextStream>(device.get());
-        out->setCodec("UTF-8");
-        return true;
+    if (name != standardOutput)
+        return sectionformat::writeTextFile(name, [&text](QTextStream& out) { out << text; },
+                                            error);
+    QFile out;
+    const QByteArray bytes = text.toUtf8();
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(bytes) != bytes.size()
+        || !out.flush()) {
+        *error = out.errorString();
+        return false;
     }
-
-    bool close(QString* error)
-    {
-        out->flush();
-        auto* file = qobject_cast<QSaveFile*>(device.get());
-        if (out->status() != QTextStream::Ok || !device->flush()) {
-            *error = device->errorString();
-            if (file)
-                file->cancelWriting();
-            return false;
-        }
-        if (file && !file->commit()) {
-            *error = file->errorString();
-            return false;
-        }
-        return true;
-    }
-};
+    return true;
+}
 
 // Whether two names reach the same file; names of files not yet made are
 // compared written out in full.
@@ -116,8 +87,8 @@ int run(const QStringList& arguments)
         return 0;
     }
     const QStringList sets = parser.positionalArguments();
-    Table prints{parser.value(results), nullptr, nullptr};
-    Table summaries{parser.value(summary), nullptr, nullptr};
+    const QString printsName = parser.value(results);
+    const QString summariesName = parser.value(summary);
     const bool wantPrints = parser.isSet(results);
     const bool wantSummaries = parser.isSet(summary);
     if (!wantPrints && !wantSummaries)
@@ -125,40 +96,29 @@ int run(const QStringList& arguments)
     if (sets.isEmpty())
         return usageError("Name at least one set file to read.");
     if (wantPrints && wantSummaries
-        && (prints.name == summaries.name
-            || (prints.name != standardOutput && summaries.name != standardOutput
-                && sameFile(prints.name, summaries.name))))
+        && (printsName == summariesName
+            || (printsName != standardOutput && summariesName != standardOutput
+                && sameFile(printsName, summariesName))))
         return usageError("The two tables cannot go to the same place.");
     // A set file mistaken for an output (a shell pattern right after --results)
     // must not be overwritten. Its name is the same, so only such sets are
     // looked up on disk.
-    for (const Table* table : {&prints, &summaries}) {
-        if (table->name.isEmpty() || table->name == standardOutput)
+    for (const QString& table : {printsName, summariesName}) {
+        if (table.isEmpty() || table == standardOutput)
             continue;
-        const QString name = QFileInfo(table->name).fileName();
+        const QString name = QFileInfo(table).fileName();
         for (const QString& set : sets)
-            if (QFileInfo(set).fileName() == name && sameFile(table->name, set))
+            if (QFileInfo(set).fileName() == name && sameFile(table, set))
                 return usageError(QString("%1 is a set file to read, not a table to write.")
                                       .arg(set));
     }
 
-    QVector<Table*> tables;
-    if (wantPrints)
-        tables.append(&prints);
-    if (wantSummaries)
-        tables.append(&summaries);
-    for (Table* table : tables) {
-        QString error;
-        if (!table->open(&error)) {
-            complain(program + ": " + table->name, error);
-            return 1;
-        }
-    }
-    if (wantPrints)
-        resultstable::writeRow(*prints.out, resultstable::printColumns());
-    if (wantSummaries)
-        resultstable::writeRow(*summaries.out, resultstable::setColumns());
-
+    QString printsText;
+    QString summariesText;
+    QTextStream prints(&printsText);
+    QTextStream summaries(&summariesText);
+    resultstable::writeRow(prints, resultstable::printColumns());
+    resultstable::writeRow(summaries, resultstable::setColumns());
     int status = 0;
     for (const QString& set : sets) {
         QFile file(set);
@@ -177,19 +137,23 @@ int run(const QStringList& arguments)
             continue;
         }
         const QVector<QStringList> rows = resultstable::printRows(set, contents);
-        if (wantPrints)
-            for (const QStringList& row : rows)
-                resultstable::writeRow(*prints.out, row);
-        if (wantSummaries)
-            resultstable::writeRow(*summaries.out, resultstable::setRow(rows));
+        for (const QStringList& row : rows)
+            resultstable::writeRow(prints, row);
+        resultstable::writeRow(summaries, resultstable::setRow(rows));
     }
-    for (Table* table : tables) {
+    prints.flush();
+    summaries.flush();
+    auto write = [&](const QString& name, const QString& text) {
         QString error;
-        if (!table->close(&error)) {
-            complain(program + ": " + table->name, error);
+        if (!writeTable(name, text, &error)) {
+            complain(program + ": " + name, error);
             status = 1;
         }
-    }
+    };
+    if (wantPrints)
+        write(printsName, printsText);
+    if (wantSummaries)
+        write(summariesName, summariesText);
     return status;
 }
 

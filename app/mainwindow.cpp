@@ -5,15 +5,14 @@
 #include "annotation/treaderror.h"
 #include "app/resultstable.h"
 #include "app/setfile.h"
+#include "view/filechoice.h"
 #include "view/printimage.h"
 #include "view/timageitem.h"
 #include "view/twheeleater.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHash>
 #include <QMessageBox>
@@ -181,29 +180,32 @@ bool MainWindow::confirmDiscard(const QVector<int>& targets, const QString& acti
             annotated.append(slotNames[k]);
     if (annotated.isEmpty())
         return true;
-    QMessageBox box;
-    box.setWindowTitle("Ridgemap");
-    box.setText(action + "\nThe annotation of " + annotated.join(", ") + " will be lost.");
-    box.setStandardButtons(QMessageBox::Discard | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Discard;
+    return ask(action + "\nThe annotation of " + annotated.join(", ") + " will be lost.",
+               QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
+           == QMessageBox::Discard;
 }
 
 void MainWindow::resetSlot(int i)
 {
-    // Undoable in the slot's editor.
+    // Undoable in the slot's editor, which refreshes its navigator itself.
     editors[i]->revertToImage(images[i]);
-    editors[i]->updatePreview();
     fitInView(i);
 }
 
 int MainWindow::askToSave(const QString& question)
 {
+    return ask(question, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+               QMessageBox::Save);
+}
+
+int MainWindow::ask(const QString& question, QMessageBox::StandardButtons buttons,
+                    QMessageBox::StandardButton preferred)
+{
     QMessageBox box;
     box.setWindowTitle("Ridgemap");
     box.setText(question);
-    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Save);
+    box.setStandardButtons(buttons);
+    box.setDefaultButton(preferred);
     return box.exec();
 }
 
@@ -251,12 +253,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 QString MainWindow::askImageFile()
 {
-    const QString dir = settings->value("path", QDir::homePath()).toString();
-    const QString fileName = QFileDialog::getOpenFileName(this, "Import image", dir,
-                                                          printimage::fileFilter);
-    if (!fileName.isEmpty())
-        settings->setValue("path", QFileInfo(fileName).absolutePath());
-    return fileName;
+    return filechoice::ask(this, *settings, "path", filechoice::Open, "Import image",
+                           printimage::fileFilter);
 }
 
 void MainWindow::importImage(int i)
@@ -352,16 +350,12 @@ void MainWindow::loadInto(const QString& fileName, const QVector<int>& targets, 
 
 bool MainWindow::saveAs()
 {
-    const QString dir = settings->value("path", QDir::homePath()).toString();
-    QFileDialog dialog(this, "Save File As..", dir, "*.xml");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // A name typed without suffix gets ".xml" (before the dialog asks about replacing
-    // a file), or the Open dialog's filter would not list the set.
-    dialog.setDefaultSuffix("xml");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+    // A name typed without suffix gets ".xml", or the Open dialog's filter would not
+    // list the set.
+    const QString fileName = filechoice::ask(this, *settings, "path", filechoice::Save,
+                                             "Save File As..", "*.xml", true, "xml");
+    if (fileName.isEmpty())
         return false;
-    const QString fileName = dialog.selectedFiles().value(0);
-    settings->setValue("path", QFileInfo(fileName).absolutePath());
     documentName = QFileInfo(fileName).fileName();
     documentDir = QFileInfo(fileName).absolutePath();
     for (TGlyphEditor* e : qAsConst(editors))
@@ -405,11 +399,10 @@ bool MainWindow::writeSet(const QString& path)
 
 void MainWindow::exportResults()
 {
-    const QString dir = settings->value("path", QDir::homePath()).toString();
-    const QString fileName = QFileDialog::getSaveFileName(this, "Export results", dir, "*.csv");
+    const QString fileName = filechoice::ask(this, *settings, "path", filechoice::Save,
+                                             "Export results", "*.csv");
     if (fileName.isEmpty())
         return;
-    settings->setValue("path", QFileInfo(fileName).absolutePath());
     // The table is worked out from the set as saving would write it, read back by
     // the checked reader: the road a set file takes on the command line.
     QBuffer set;
@@ -447,8 +440,9 @@ void MainWindow::open()
     } else if (answer != QMessageBox::Discard) {
         return;
     }
-    const QString dir = settings->value("path", QDir::homePath()).toString();
-    const QString fileName = QFileDialog::getOpenFileName(this, "Open file..", dir, "*.xml");
+    // The folder is kept once the set has been read.
+    const QString fileName = filechoice::ask(this, *settings, "path", filechoice::Open,
+                                             "Open file..", "*.xml", false);
     if (fileName.isEmpty())
         return;
     openSet(fileName);

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QVector>
 
 #include <functional>
@@ -80,6 +81,9 @@ private:
     void loadInto(const QString& fileName, const QVector<int>& targets, bool resetFirst);
     void showInSlot(int i, const QImage& image);
     int askToSave(const QString& question);
+    // A question in a box titled "Ridgemap"; the button chosen.
+    int ask(const QString& question, QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton preferred);
     // Asks before work in any of targets is thrown away; true when nothing is
     // annotated there or the user chose Discard.
     bool confirmDiscard(const QVector<int>& targets, const QString& action);

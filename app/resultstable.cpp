@@ -3,10 +3,10 @@
 #include "annotation/geometry.h"
 #include "annotation/tglyphrecord.h"
 #include "finger/creaseaxis.h"
+#include "finger/fingerchoices.h"
 #include "finger/fingerlines.h"
 #include "palm/palmformula.h"
 #include "palm/palmlines.h"
-#include "palm/tpalmview.h"
 #include "view/printgeometry.h"
 
 #include <QTextStream>
@@ -73,10 +73,8 @@ void fingerClassification(const TGlyphRecord& record, QStringList& row)
             row[column + i] = values.size() > 2 && choices.contains(values.at(i))
                                   ? values.at(i) : choices.first();
     };
-    static const QStringList rotations = {"clockwise", "counter clockwise", "concentric"};
-    static const QStringList terminations = {"radial side", "ulnar side"};
-    texts("rotation", rotations, Rotation1);
-    texts("termination", terminations, Termination1);
+    texts("rotation", fingerchoices::rotations(), Rotation1);
+    texts("termination", fingerchoices::terminations(), Termination1);
 }
 
 void fingerValues(const TGlyphRecord& record, const setfile::SlotImage& image,
@@ -113,12 +111,12 @@ void palmValues(const TGlyphRecord& record, QStringList& row)
 {
     // The palm view places a triradius only in a determined slot that the
     // section has a point for.
-    QVector<bool> placed(TPalmView::slotCount);
-    QVector<bool> present(TPalmView::slotCount);
-    QVector<QPointF> positions(TPalmView::slotCount);
-    static const QStringList labels = TPalmView::slotLabels();
+    QVector<bool> placed(palmlines::slotCount);
+    QVector<bool> present(palmlines::slotCount);
+    QVector<QPointF> positions(palmlines::slotCount);
+    static const QStringList labels = palmlines::slotLabels();
     QStringList names;
-    for (int i = 0; i < TPalmView::slotCount && i < record.triradia.size(); ++i) {
+    for (int i = 0; i < palmlines::slotCount && i < record.triradia.size(); ++i) {
         placed[i] = record.determined.value(i);
         present[i] = record.present.value(i);
         positions[i] = record.triradia.at(i);
@@ -127,18 +125,17 @@ void palmValues(const TGlyphRecord& record, QStringList& row)
     }
     row[PalmTriradii] = names.join('.');
 
-    const QList<QPointF>* counted[] = {&record.ba, &record.cb, &record.dc, &record.td};
     const QVector<QPair<int, int>> pairs = palmlines::countLinePairs(placed);
     for (int i = 0; i < palmlines::lineCount; ++i)
         if (pairs.at(i).first >= 0)
-            row[RcAb + i] = count(counted[i]->size());
+            row[RcAb + i] = count(record.palmCount(i).size());
     double atd = 0;
     if (palmlines::atdAngle(placed, positions, &atd))
         row[Atd] = QString::number(atd, 'f', 2);
 
     // The panel's axial boxes follow the "pres." boxes of t, t1, t2, t3, tb.
     QVector<bool> axial;
-    for (int slot : {TPalmView::T, TPalmView::T1, TPalmView::T2, TPalmView::T3, TPalmView::TB})
+    for (int slot : {palmlines::T, palmlines::T1, palmlines::T2, palmlines::T3, palmlines::TB})
         axial.append(present.at(slot));
     const palmformula::Classification c = palmformula::loadedClassification(record.settings);
     row[PalmFormula] = palmformula::formula(c.terminations, axial, c.patterns);

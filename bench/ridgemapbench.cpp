@@ -416,11 +416,11 @@ void annotateFullPalm(TPalmEditor& editor, const QString& palm)
     const QPointF digital[] = {at(0.2, 0.25), at(0.4, 0.2), at(0.6, 0.2), at(0.8, 0.25)};
     for (int i = 0; i < 4; ++i)
         view->addTriradius(i, digital[i]);
-    view->addTriradius(TPalmView::T, at(0.5, 0.85));
+    view->addTriradius(palmlines::T, at(0.5, 0.85));
     for (int i = 6; i < TPalmView::slotCount; ++i)
         view->addTriradius(i, at(0.1 + 0.07 * (i - 6), 0.6));
-    view->addTriradius(TPalmView::CD, at(0.7, 0.3));
-    view->cancelTriradium(TPalmView::CD);
+    view->addTriradius(palmlines::CD, at(0.7, 0.3));
+    view->cancelTriradium(palmlines::CD);
     for (int i = 0; i < 5; ++i) {
         TGraphicsVertexItem* t = view->triradius(i);
         t->addRidgeLine();

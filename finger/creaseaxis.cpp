@@ -1,5 +1,7 @@
 #include "finger/creaseaxis.h"
 
+#include "annotation/geometry.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -60,7 +62,7 @@ static void appendSetPixels(const uchar* line, int width, int y, std::vector<cv:
             points.emplace_back(x, y);
 }
 
-// The part of segment inside rect (Liang and Barsky's clipping); false when none is.
+// The part of segment inside rect; false when none is.
 static bool clip(QLineF& segment, const QRectF& rect)
 {
     const QPointF p = segment.p1();
@@ -68,24 +70,10 @@ static bool clip(QLineF& segment, const QRectF& rect)
     // Vertices at the ends of the double range: no direction to follow.
     if (!qIsFinite(d.x()) || !qIsFinite(d.y()))
         return false;
-    const double sides[4][2] = {{-d.x(), p.x() - rect.left()}, {d.x(), rect.right() - p.x()},
-                                {-d.y(), p.y() - rect.top()}, {d.y(), rect.bottom() - p.y()}};
     double enter = 0;
     double leave = 1;
-    for (const auto& side : sides) {
-        if (side[0] == 0) {
-            if (side[1] < 0)
-                return false;
-            continue;
-        }
-        const double t = side[1] / side[0];
-        if (side[0] < 0)
-            enter = qMax(enter, t);
-        else
-            leave = qMin(leave, t);
-        if (enter > leave)
-            return false;
-    }
+    if (!clipToRect(p, d, rect, &enter, &leave))
+        return false;
     segment = QLineF(p + enter * d, p + leave * d);
     return true;
 }

@@ -3,11 +3,9 @@
 #include "annotation/tglyphrecord.h"
 #include "finger/tdermatoglyphview.h"
 #include "finger/tfingersettings.h"
+#include "view/filechoice.h"
 
 #include <QButtonGroup>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSettings>
@@ -134,11 +132,10 @@ void TDermatoglyphEditor::applyAnnotation(const TGlyphRecord& record)
 
 void TDermatoglyphEditor::saveFile()
 {
-    const QString dir = settings->value("path", QDir::homePath()).toString();
-    const QString fileName = QFileDialog::getSaveFileName(this, "Save File As..", dir, "*.xml");
+    const QString fileName = filechoice::ask(this, *settings, "path", filechoice::Save,
+                                             "Save File As..", "*.xml");
     if (fileName.isEmpty())
         return;
-    settings->setValue("path", QFileInfo(fileName).absolutePath());
     fingerView->save(fileName, panel, true);
 }
 

@@ -618,51 +618,24 @@ void TDermatoglyphView::reset()
 
 void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
 {
-    // The tools stay as their buttons show them; the loader only borrows them.
-    const bool wasPaintingFlex = paintingFlex;
-    const bool wasAddingRadiants = addingRadiants;
-    const bool wasAddingCentralLines = addingCentralLines;
-    const bool wasAddingRidgePoints = addingRidgePoints;
+    // The tools stay as their buttons show them.
     currentVertex = nullptr;
     // The landmarks first and the crease axis fitted once from all vertices: the
     // state that adding vertex by vertex and landmark by landmark leaves, at a cost
     // that grows with neither their product nor their number times the print's size.
-    for (int i = 0; i < record.cores.size(); ++i) {
-        TGraphicsVertexItem* core = addLandmark(record.cores.at(i), Core);
-        addingCentralLines = true;
-        for (const QList<QPointF>& line : record.ridgeLines(i)) {
-            core->addRidgeLine();
-            for (const QPointF& p : line)
-                core->addRidgePoint(p);
-        }
-        addingCentralLines = false;
-    }
-    for (int i = 0; i < record.triradia.size(); ++i) {
-        TGraphicsVertexItem* triradius = addLandmark(record.triradia.at(i), Triradius);
-        addingRadiants = true;
-        for (const QList<QPointF>& line : record.triradiusRidgeLines(i)) {
-            triradius->addRidgeLine();
-            for (const QPointF& p : line)
-                triradius->addRidgePoint(p);
-        }
-        addingRadiants = false;
-    }
+    for (int i = 0; i < record.cores.size(); ++i)
+        addLandmark(record.cores.at(i), Core)->setRidgeLines(record.ridgeLines(i));
+    for (int i = 0; i < record.triradia.size(); ++i)
+        addLandmark(record.triradia.at(i), Triradius)->setRidgeLines(record.triradiusRidgeLines(i));
     for (const QPointF& p : record.flexion)
         appendVertex(p);
     refitFlexion();
 
     connectPoints();
-    addRidgePoints(true);
     if (coreCoreCount)
-        for (const QPointF& p : record.cc)
-            coreCoreCount->addRidgePoint(p.x(), p.y());
-    for (int i = 0; i < coreTriradiusCounts.size() && i < record.ct.size(); ++i)
-        for (const QPointF& p : record.ct.at(i))
-            coreTriradiusCounts.at(i)->addRidgePoint(p.x(), p.y());
-    addRidgePoints(wasAddingRidgePoints);
-    paintingFlex = wasPaintingFlex;
-    addingRadiants = wasAddingRadiants;
-    addingCentralLines = wasAddingCentralLines;
+        coreCoreCount->setRidgePoints(record.cc);
+    for (int i = 0; i < coreTriradiusCounts.size(); ++i)
+        coreTriradiusCounts.at(i)->setRidgePoints(record.ct.value(i));
     if (resumeLandmark >= 0 && (addingRadiants || addingCentralLines)) {
         const QList<TGraphicsVertexItem*> landmarks = cores + triradia;
         currentVertex = landmarks.value(resumeLandmark);

@@ -2,6 +2,7 @@
 
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
+#include "finger/fingerchoices.h"
 
 #include "ui_tfingersettings.h"
 
@@ -12,6 +13,10 @@ TFingerSettings::TFingerSettings(QWidget* parent)
       ui(new Ui::TFingerSettings)
 {
     ui->setupUi(this);
+    for (QComboBox* box : {ui->rotationInner, ui->rotationOuter, ui->rotation})
+        box->addItems(fingerchoices::rotations());
+    for (QComboBox* box : {ui->terminationRadial, ui->terminationUlnar, ui->termination})
+        box->addItems(fingerchoices::terminations());
     // As wide as the questions are with every one of them shown, so no box is cut
     // and nothing scrolls sideways.
     updatePanels(2, 2);

@@ -4,8 +4,11 @@
 
 namespace palmlines {
 
-// Slot indices with a meaning of their own (the palm view's slot order).
-enum { A = 0, B = 1, C = 2, D = 3, T = 4, CD = 5, TB = 10, T1 = 11, T2 = 12, T3 = 13 };
+QStringList slotLabels()
+{
+    return {"a", "b", "c", "d", "t", "cd", "a1", "b1", "c1", "d1",
+            "tb", "t1", "t2", "t3", "o1", "o2", "o3"};
+}
 
 QVector<QPair<int, int>> countLinePairs(const QVector<bool>& placed)
 {

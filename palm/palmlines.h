@@ -3,12 +3,19 @@
 
 #include <QPair>
 #include <QPointF>
+#include <QStringList>
 #include <QVector>
 
 // Which triradii the palm's four ridge-count lines join and the atd angle, as
 // functions of the placed slots alone, so the palm view and the result tables
 // build the same lines from the same triradii.
 namespace palmlines {
+
+// The seventeen triradius slots, named by slotLabels() in this order; these have
+// a meaning of their own.
+constexpr int slotCount = 17;
+enum Slot { A = 0, B = 1, C = 2, D = 3, T = 4, CD = 5, TB = 10, T1 = 11, T2 = 12, T3 = 13 };
+QStringList slotLabels();
 
 constexpr int lineCount = 4;
 

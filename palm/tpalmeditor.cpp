@@ -3,13 +3,11 @@
 #include "annotation/tglyphrecord.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
+#include "view/filechoice.h"
 #include "view/tablefit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -64,7 +62,7 @@ TPalmEditor::TPalmEditor(QWidget* parent)
                                static_cast<QAbstractButton*>(buttonCentralLines)})
         toolGroup->addButton(b);
 
-    triradiusLabels = TPalmView::slotLabels();
+    triradiusLabels = palmlines::slotLabels();
     table = new QTableWidget(triradiusLabels.size(), 3);
 
     QVBoxLayout* side = sidePanelLayout();
@@ -135,8 +133,8 @@ TPalmEditor::TPalmEditor(QWidget* parent)
     // The panel's axial boxes, in its order t, t1, t2, t3, tb, follow the
     // "pres." boxes of those slots.
     const QVector<QCheckBox*> axial = panel->axialPresentBoxes();
-    const int axialSlots[] = {TPalmView::T, TPalmView::T1, TPalmView::T2, TPalmView::T3,
-                              TPalmView::TB};
+    const int axialSlots[] = {palmlines::T, palmlines::T1, palmlines::T2, palmlines::T3,
+                              palmlines::TB};
     for (int k = 0; k < 5; ++k)
         connect(presentBoxes[axialSlots[k]], &QCheckBox::toggled, axial[k], &QCheckBox::setChecked);
 
@@ -228,11 +226,10 @@ void TPalmEditor::setTriradiusBoxes(const TGlyphRecord& record)
 
 void TPalmEditor::saveFile()
 {
-    const QString dir = settings->value("path", QDir::homePath()).toString();
-    const QString fileName = QFileDialog::getSaveFileName(this, "Save File As..", dir, "*.xml");
+    const QString fileName = filechoice::ask(this, *settings, "path", filechoice::Save,
+                                             "Save File As..", "*.xml");
     if (fileName.isEmpty())
         return;
-    settings->setValue("path", QFileInfo(fileName).absolutePath());
     QString error;
     if (!palmView->save(fileName, true, presentFlags(), determinedFlags(), panel, &error))
         reportFailure(QString("The palm annotation could not be saved as %1:\n%2")

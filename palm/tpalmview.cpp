@@ -17,7 +17,7 @@
 
 TPalmView::TPalmView(QWidget* parent)
     : TGlyphView(parent),
-      triradiusLabels(slotLabels())
+      triradiusLabels(palmlines::slotLabels())
 {
     triradia.fill(nullptr, triradiusLabels.size());
     triradiusLines.fill(nullptr, countLineCount);
@@ -35,12 +35,6 @@ TPalmView::~TPalmView()
     // before the scene does, or the scene would delete those a second time.
     qDeleteAll(triradia);
     qDeleteAll(cores);
-}
-
-QStringList TPalmView::slotLabels()
-{
-    return {"a", "b", "c", "d", "t", "cd", "a1", "b1", "c1", "d1",
-            "tb", "t1", "t2", "t3", "o1", "o2", "o3"};
 }
 
 QStringList TPalmView::countLineNames()
@@ -262,7 +256,7 @@ void TPalmView::connectPoints()
     double x = 0;
     if (palmlines::atdAngle(placed, positions, &x)) {
         const QPointF t = positions.at(pairs.at(3).second);
-        atLine->setLine(QLineF(positions.at(A), t));
+        atLine->setLine(QLineF(positions.at(palmlines::A), t));
         dtLine->setLine(QLineF(positions.at(pairs.at(3).first), t));
         emit angle(true, x);
     } else {
@@ -456,11 +450,6 @@ bool TPalmView::save(const QString& fileName, bool saveImage, const QVector<bool
 
 void TPalmView::loadAnnotation(const TGlyphRecord& record)
 {
-    // The tools the user has switched on stay on: the loaded landmarks are as
-    // movable and the rebuilt lines as editable as the buttons say.
-    const bool wasAddingTriradia = addingTriradia;
-    const bool wasAddingCores = addingCores;
-    const bool wasAddingRidgePoints = addingRidgePoints;
     currentVertex = nullptr;
 
     for (int k = 0; k < record.cores.size(); ++k)
@@ -479,19 +468,14 @@ void TPalmView::loadAnnotation(const TGlyphRecord& record)
     }
 
     connectPoints();
-    const QList<QPointF>* counted[countLineCount] = {&record.ba, &record.cb, &record.dc,
-                                                     &record.td};
-    for (int i = 0; i < countLineCount; ++i) {
-        TRCLine* line = triradiusCounts.at(i);
-        if (!line)
-            continue;   // its triradii are not in the section: the points have no line
-        line->setEditable(true);
-        for (const QPointF& p : *counted[i])
-            line->addRidgePoint(p.x(), p.y());
-    }
-    addTriradia(wasAddingTriradia);
-    addCores(wasAddingCores);
-    addRidgePoints(wasAddingRidgePoints);
+    // A line whose triradii are not in the section has no points to take.
+    for (int i = 0; i < countLineCount; ++i)
+        if (TRCLine* line = triradiusCounts.at(i))
+            line->setRidgePoints(record.palmCount(i));
+    // The tools stay as their buttons show them: the loaded landmarks are as
+    // movable as the tools say.
+    addTriradia(addingTriradia);
+    addCores(addingCores);
     if (resumeLandmark >= 0 && (addingRadiants || addingCentralLines)) {
         currentVertex = resumeLandmark < slotCount ? triradia.value(resumeLandmark)
                                                    : cores.value(resumeLandmark - slotCount);
@@ -520,11 +504,9 @@ bool TPalmView::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& ta
     for (int k = 0; k < cores.size(); ++k)
         if (now.ridgeLines(k) != target.ridgeLines(k))
             cores.at(k)->setRidgeLines(target.ridgeLines(k), cores.at(k) == currentVertex);
-    const QList<QPointF> TGlyphRecord::*counted[countLineCount] = {
-        &TGlyphRecord::ba, &TGlyphRecord::cb, &TGlyphRecord::dc, &TGlyphRecord::td};
     for (int i = 0; i < countLineCount; ++i)
-        if (triradiusCounts.at(i) && now.*counted[i] != target.*counted[i])
-            triradiusCounts.at(i)->setRidgePoints(target.*counted[i]);
+        if (triradiusCounts.at(i) && now.palmCount(i) != target.palmCount(i))
+            triradiusCounts.at(i)->setRidgePoints(target.palmCount(i));
     return true;
 }
 

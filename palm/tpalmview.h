@@ -1,6 +1,7 @@
 #ifndef TPALMVIEW_H
 #define TPALMVIEW_H
 
+#include "palm/palmlines.h"
 #include "view/tglyphview.h"
 
 #include <QList>
@@ -20,15 +21,13 @@ class TPalmView : public TGlyphView
 {
     Q_OBJECT
 public:
-    static constexpr int slotCount = 17;
-    static constexpr int countLineCount = 4;
-    // Slot indices with a meaning of their own.
-    enum Slot { A = 0, B = 1, C = 2, D = 3, T = 4, CD = 5, TB = 10, T1 = 11, T2 = 12, T3 = 13 };
+    static constexpr int slotCount = palmlines::slotCount;
+    static constexpr int countLineCount = palmlines::lineCount;
+    using Slot = palmlines::Slot;
 
     explicit TPalmView(QWidget* parent = nullptr);
     ~TPalmView() override;
 
-    static QStringList slotLabels();
     // The names of the four ridge-count lines as they are stored.
     static QStringList countLineNames();
 

@@ -2,15 +2,13 @@
 #include "ui_tglypheditor.h"
 
 #include "annotation/tglyphrecord.h"
+#include "view/filechoice.h"
 #include "view/printimage.h"
 #include "view/tablefit.h"
 #include "view/tglyphview.h"
 #include "view/timageitem.h"
 
 #include <QButtonGroup>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -378,8 +376,10 @@ void TGlyphEditor::restoreState(const TEditStep::State& state)
     if (imageChanged)
         updatePreview();
     currentState = editState();
-    // A change the history never saw made the quick way miss: rebuild it all.
+    // A change made behind the history's back made the quick way miss: rebuild it
+    // all, and say so, since every change of the examiner's is recorded.
     if (currentState.section != state.section) {
+        qWarning("The print changed without a step of its history; it was rebuilt.");
         rebuildAnnotation(record, false);
         currentState = editState();
     }
@@ -409,14 +409,20 @@ void TGlyphEditor::rebuildAnnotation(const TGlyphRecord& record, bool imageChang
 
 void TGlyphEditor::revertToImage(const QImage& image)
 {
+    showPrint(image, QString());
+    recordStep("Cancel");
+}
+
+void TGlyphEditor::showPrint(const QImage& image, const QString& fileName)
+{
     restoring = true;
     reset();
-    view->setImage(image);
+    view->setImage(image, fileName);
     updatePreview();
+    restoring = false;
+    // Shares the view's pixels: undo cuts crops from it without decoding again.
     importedImage = view->croppedPixmap().toImage();
     markPristine();
-    restoring = false;
-    recordStep("Cancel");
 }
 
 void TGlyphEditor::setName(const QString& name)
@@ -540,12 +546,10 @@ void TGlyphEditor::updatePreview()
 
 void TGlyphEditor::importImage()
 {
-    const QString dir = settings->value("path", QDir::homePath()).toString();
-    const QString fileName = QFileDialog::getOpenFileName(this, "Import image", dir,
-                                                          printimage::fileFilter);
+    const QString fileName = filechoice::ask(this, *settings, "path", filechoice::Open,
+                                             "Import image", printimage::fileFilter);
     if (fileName.isEmpty())
         return;
-    settings->setValue("path", QFileInfo(fileName).absolutePath());
     QString error;
     const QImage image = printimage::load(fileName, &error);
     // An unreadable scan leaves the print that is shown untouched.
@@ -553,39 +557,19 @@ void TGlyphEditor::importImage()
         reportFailure(QString("Cannot import the image %1:\n%2").arg(fileName, error));
         return;
     }
-    restoring = true;
-    reset();
-    view->setImage(image, fileName);
-    updatePreview();
-    restoring = false;
-    imageImported();
+    showPrint(image, fileName);
+    startHistory();
 }
 
 void TGlyphEditor::importImage(const QString& fileName)
 {
-    restoring = true;
-    reset();
-    view->openImage(fileName);
-    updatePreview();
-    restoring = false;
-    imageImported();
+    showPrint(printimage::load(fileName, nullptr), fileName);
+    startHistory();
 }
 
 void TGlyphEditor::importImage(const QImage& image)
 {
-    restoring = true;
-    reset();
-    view->setImage(image);
-    updatePreview();
-    restoring = false;
-    imageImported();
-}
-
-void TGlyphEditor::imageImported()
-{
-    // Shares the view's pixels: undo cuts crops from it without decoding again.
-    importedImage = view->croppedPixmap().toImage();
-    markPristine();
+    showPrint(image, QString());
     startHistory();
 }
 
@@ -600,25 +584,24 @@ QString TGlyphEditor::annotationText()
 
 void TGlyphEditor::markPristine()
 {
-    pristineText = annotationText();
-    pristineXPpi = xPpi();
-    pristineYPpi = yPpi();
+    pristine = editState();
 }
 
 bool TGlyphEditor::hasAnnotation()
 {
-    return annotationText() != pristineText || xPpi() != pristineXPpi || yPpi() != pristineYPpi;
+    // A crop outline half drawn is no annotation; the section and resolution are.
+    const TEditStep::State now = editState();
+    return now.section != pristine.section || now.xPpi != pristine.xPpi
+           || now.yPpi != pristine.yPpi;
 }
 
 void TGlyphEditor::exportScreenshot()
 {
     QSettings exportSettings("Vintrel", "Ridgemap");
-    const QString dir = exportSettings.value("export_path", QDir::homePath()).toString();
-    const QString fileName = QFileDialog::getSaveFileName(this, "Export screenshot", dir,
-                                                          "*.png;;*.jpg;;*.tif");
+    const QString fileName = filechoice::ask(this, exportSettings, "export_path", filechoice::Save,
+                                             "Export screenshot", "*.png;;*.jpg;;*.tif");
     if (fileName.isEmpty())
         return;
-    exportSettings.setValue("export_path", QFileInfo(fileName).absolutePath());
     // The screenshot shows the print as scanned, whatever tone the eye chose.
     const int tone = view->pixmapItem()->tone();
     view->pixmapItem()->setTone(TImageItem::Natural);

@@ -149,9 +149,11 @@ private:
     // The full way of a restore: every mark removed, the image put back as record
     // has it when it changed, every mark rebuilt.
     void rebuildAnnotation(const TGlyphRecord& record, bool imageChanged);
-    void imageImported();
+    // Shows image as the print that came into this editor, its work thrown away.
+    void showPrint(const QImage& image, const QString& fileName);
 
-    QString pristineText;
+    // The print as it came, before any work on it.
+    TEditStep::State pristine;
     QImage importedImage;
     QUndoStack* undoStack = nullptr;
     QToolButton* buttonUndo = nullptr;
@@ -167,8 +169,6 @@ private:
     bool placed = false;
     // The side panel's width before its scroll bar.
     int sideWidth = 0;
-    int pristineXPpi = 0;
-    int pristineYPpi = 0;
 };
 
 #endif

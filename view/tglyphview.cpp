@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 static QPen dashedPen(const QColor& color)
 {
@@ -329,13 +330,13 @@ QList<QPointF> TGlyphView::suggestedRidgePoints(const TRCLine* counted) const
     const double spacing = ridgeprofile::period(print, line);
     QList<QPointF> suggested;
     for (int i = 0; i < found.size(); ++i) {
-        // Where the ridges run obliquely the spacing along the line widens; the
-        // neighbouring crossings tell it best.
-        double local = spacing;
+        // The spacing along the line changes with the ridges' slant; the
+        // neighbouring crossings tell it best, the line's period otherwise.
+        double local = found.size() > 1 ? std::numeric_limits<double>::max() : spacing;
         if (i > 0)
-            local = QLineF(found.at(i - 1), found.at(i)).length();
+            local = qMin(local, QLineF(found.at(i - 1), found.at(i)).length());
         if (i + 1 < found.size())
-            local = qMin(local > 0 ? local : 1e9, QLineF(found.at(i), found.at(i + 1)).length());
+            local = qMin(local, QLineF(found.at(i), found.at(i + 1)).length());
         const QPointF p = shown.map(found.at(i));
         const bool taken = std::any_of(placed.begin(), placed.end(), [&](const QPointF& q) {
             return QLineF(p, q).length() < local / 2;

@@ -128,11 +128,11 @@ static void annotateFinger(TDermatoglyphEditor* editor, int k)
 static void annotatePalm(TPalmEditor* editor)
 {
     TPalmView* view = editor->palmGlyphView();
-    TGraphicsVertexItem* a = view->addTriradius(TPalmView::A, QPointF(50, 60));
-    view->addTriradius(TPalmView::B, QPointF(150.5, 55));
-    view->addTriradius(TPalmView::C, QPointF(250, 58));
-    view->addTriradius(TPalmView::D, QPointF(350, 62));
-    view->addTriradius(TPalmView::T, QPointF(200, 280));
+    TGraphicsVertexItem* a = view->addTriradius(palmlines::A, QPointF(50, 60));
+    view->addTriradius(palmlines::B, QPointF(150.5, 55));
+    view->addTriradius(palmlines::C, QPointF(250, 58));
+    view->addTriradius(palmlines::D, QPointF(350, 62));
+    view->addTriradius(palmlines::T, QPointF(200, 280));
     a->addRidgeLine();
     a->addRidgePoint(QPointF(40, 70));
     TGraphicsVertexItem* core = view->addCorePoint(QPointF(200, 150));
@@ -142,7 +142,7 @@ static void annotatePalm(TPalmEditor* editor)
     view->addRidgePoints(true);
     view->addRidgePoint(QPointF(100, 57), 0);
     view->addRidgePoints(false);
-    editor->presentBox(TPalmView::T)->setChecked(true);
+    editor->presentBox(palmlines::T)->setChecked(true);
     TPalmSettings* panel = editor->settingsPanel();
     panel->dualBox(3)->setCurrentText("Dual");
     panel->patternOptionBox(5)->setCurrentText("custom");
@@ -466,7 +466,7 @@ private slots:
         auto* finger = static_cast<TDermatoglyphEditor*>(w.editor(0));
         auto* palm = static_cast<TPalmEditor*>(w.editor(10));
         finger->dermatoglyphView()->addLandmark(QPointF(100, 100), Core);
-        palm->palmGlyphView()->addTriradius(TPalmView::A, QPointF(50, 60));
+        palm->palmGlyphView()->addTriradius(palmlines::A, QPointF(50, 60));
         auto cancelButton = [&w](const char* name) { w.findChild<QPushButton*>(name)->click(); };
 
         QString question;
@@ -483,7 +483,7 @@ private slots:
         testsupport::captureMessageBox(&question, QMessageBox::Cancel);
         QVERIFY(QMetaObject::invokeMethod(&w, "importImageLeft", Q_ARG(QString, path("other.png"))));
         QVERIFY2(question.contains("LPalm") && !question.contains("L1,"), qPrintable(question));
-        QVERIFY(palm->palmGlyphView()->triradius(TPalmView::A));
+        QVERIFY(palm->palmGlyphView()->triradius(palmlines::A));
 
         // A slot without annotation asks nothing.
         question.clear();

@@ -1,0 +1,15 @@
+#include "finger/fingerchoices.h"
+
+namespace fingerchoices {
+
+QStringList rotations()
+{
+    return {"clockwise", "counter clockwise", "concentric"};
+}
+
+QStringList terminations()
+{
+    return {"radial side", "ulnar side"};
+}
+
+}
