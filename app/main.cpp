@@ -1,4 +1,4 @@
-#include "app/commandline.h"
+#include "tables/commandline.h"
 #include "app/mainwindow.h"
 
 #include <QApplication>

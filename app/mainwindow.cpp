@@ -3,10 +3,10 @@
 
 #include "annotation/sectionformat.h"
 #include "annotation/treaderror.h"
-#include "app/resultstable.h"
-#include "app/setfile.h"
+#include "tables/resultstable.h"
+#include "annotation/setfile.h"
 #include "view/filechoice.h"
-#include "view/printimage.h"
+#include "scan/printimage.h"
 #include "view/timageitem.h"
 #include "view/twheeleater.h"
 

@@ -2,12 +2,12 @@
 // against a floor taken in the same run, so the ratios hold on a noisy machine;
 // and how well suggested ridge points match prints whose ridges are known.
 
-#include "annotation/ridgeprofile.h"
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
-#include "app/commandline.h"
+#include "analysis/ridgeprofile.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
+#include "tables/commandline.h"
 #include "app/mainwindow.h"
-#include "app/setfile.h"
+#include "annotation/setfile.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
 #include "palm/tpalmeditor.h"

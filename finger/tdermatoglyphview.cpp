@@ -3,10 +3,10 @@
 #include "annotation/geometry.h"
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
-#include "finger/creaseaxis.h"
-#include "finger/fingerlines.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
+#include "analysis/creaseaxis.h"
+#include "annotation/fingerlines.h"
 #include "finger/tfingersettings.h"
 
 #include <QGraphicsLineItem>

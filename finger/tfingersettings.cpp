@@ -2,7 +2,7 @@
 
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
-#include "finger/fingerchoices.h"
+#include "annotation/fingerchoices.h"
 
 #include "ui_tfingersettings.h"
 

@@ -3,7 +3,7 @@
 
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
-#include "palm/palmformula.h"
+#include "annotation/palmformula.h"
 #include "view/tablefit.h"
 
 #include <QCheckBox>

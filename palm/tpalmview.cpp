@@ -2,9 +2,9 @@
 
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
-#include "palm/palmlines.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
+#include "annotation/palmlines.h"
 #include "palm/tpalmsettings.h"
 
 #include <QGraphicsLineItem>

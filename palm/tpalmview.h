@@ -1,7 +1,7 @@
 #ifndef TPALMVIEW_H
 #define TPALMVIEW_H
 
-#include "palm/palmlines.h"
+#include "annotation/palmlines.h"
 #include "view/tglyphview.h"
 
 #include <QList>

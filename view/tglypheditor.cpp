@@ -3,7 +3,7 @@
 
 #include "annotation/tglyphrecord.h"
 #include "view/filechoice.h"
-#include "view/printimage.h"
+#include "scan/printimage.h"
 #include "view/tablefit.h"
 #include "view/tglyphview.h"
 #include "view/timageitem.h"

@@ -1,12 +1,12 @@
 #include "view/tglyphview.h"
 
-#include "annotation/ridgeprofile.h"
+#include "analysis/ridgeprofile.h"
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
-#include "view/printgeometry.h"
-#include "view/printimage.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
+#include "scan/printgeometry.h"
+#include "scan/printimage.h"
 
 #include <QGraphicsPolygonItem>
 #include <QGraphicsRectItem>

@@ -1,7 +1,7 @@
 #include "view/timageitem.h"
 
-#include "view/printgeometry.h"
-#include "view/timagepyramid.h"
+#include "scan/printgeometry.h"
+#include "scan/timagepyramid.h"
 
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>

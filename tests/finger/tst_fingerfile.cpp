@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
 #include "annotation/tglyphrecord.h"
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
 #include "finger/tfingersettings.h"

@@ -3,8 +3,8 @@
 
 #include "annotation/geometry.h"
 #include "annotation/tglyphrecord.h"
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>

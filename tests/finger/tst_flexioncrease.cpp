@@ -1,7 +1,7 @@
 #include "testsupport.h"
 #include "fingertestview.h"
 
-#include "annotation/tgraphicsvertexitem.h"
+#include "view/tgraphicsvertexitem.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPolygonItem>

@@ -5,7 +5,7 @@
 // the program saves opens again.
 #include "annotation/treaderror.h"
 #include "app/mainwindow.h"
-#include "app/setfile.h"
+#include "annotation/setfile.h"
 #include "view/tglyphview.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "annotation/tglyphrecord.h"
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 #include "palm/tpalmeditor.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"

@@ -1,5 +1,5 @@
 #include "annotation/tglyphrecord.h"
-#include "palm/palmformula.h"
+#include "annotation/palmformula.h"
 #include "palm/tpalmsettings.h"
 #include "testsupport.h"
 

@@ -1,5 +1,5 @@
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 #include "palm/tpalmview.h"
 #include "testsupport.h"
 

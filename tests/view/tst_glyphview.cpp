@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
 #include "annotation/tglyphrecord.h"
-#include "annotation/tgraphicsvertexitem.h"
+#include "view/tgraphicsvertexitem.h"
 #include "view/tglyphview.h"
 
 #include <QGraphicsPixmapItem>

@@ -3,7 +3,7 @@
 #include "annotation/tglyphrecord.h"
 #include "app/mainwindow.h"
 #include "finger/tdermatoglypheditor.h"
-#include "view/printimage.h"
+#include "scan/printimage.h"
 #include "view/tglyphview.h"
 #include "view/tgraphicspreview.h"
 #include "view/timageitem.h"

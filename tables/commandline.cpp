@@ -1,9 +1,9 @@
-#include "app/commandline.h"
+#include "tables/commandline.h"
 
 #include "annotation/sectionformat.h"
 #include "annotation/treaderror.h"
-#include "app/resultstable.h"
-#include "app/setfile.h"
+#include "tables/resultstable.h"
+#include "annotation/setfile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

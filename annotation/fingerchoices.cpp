@@ -1,4 +1,4 @@
-#include "finger/fingerchoices.h"
+#include "annotation/fingerchoices.h"
 
 namespace fingerchoices {
 

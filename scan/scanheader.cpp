@@ -1,4 +1,4 @@
-#include "view/scanheader.h"
+#include "scan/scanheader.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -1,4 +1,4 @@
-#include "view/printgeometry.h"
+#include "scan/printgeometry.h"
 
 #include <QImage>
 

@@ -1,7 +1,7 @@
 #ifndef RESULTSTABLE_H
 #define RESULTSTABLE_H
 
-#include "app/setfile.h"
+#include "annotation/setfile.h"
 
 #include <QString>
 #include <QStringList>

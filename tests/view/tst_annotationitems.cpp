@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
 #include "annotation/geometry.h"
-#include "annotation/tgraphicsvertexitem.h"
-#include "annotation/trcline.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>

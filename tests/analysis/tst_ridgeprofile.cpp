@@ -1,4 +1,4 @@
-#include "annotation/ridgeprofile.h"
+#include "analysis/ridgeprofile.h"
 
 #include <QPainter>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "finger/fingerlines.h"
+#include "annotation/fingerlines.h"
 
 namespace fingerlines {
 

@@ -1,4 +1,4 @@
-#include "finger/creaseaxis.h"
+#include "analysis/creaseaxis.h"
 
 #include "annotation/geometry.h"
 

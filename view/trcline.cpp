@@ -1,7 +1,7 @@
-#include "annotation/trcline.h"
+#include "view/trcline.h"
 
 #include "annotation/geometry.h"
-#include "annotation/tgraphicsvertexitem.h"
+#include "view/tgraphicsvertexitem.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/setfile.h"
+#include "annotation/setfile.h"
 
 #include "annotation/sectionformat.h"
 #include "annotation/treaderror.h"

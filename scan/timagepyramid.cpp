@@ -1,4 +1,4 @@
-#include "view/timagepyramid.h"
+#include "scan/timagepyramid.h"
 
 #include <QHash>
 

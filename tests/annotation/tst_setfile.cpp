@@ -1,5 +1,5 @@
 #include "annotation/treaderror.h"
-#include "app/setfile.h"
+#include "annotation/setfile.h"
 
 #include <QBuffer>
 #include <QTextStream>

@@ -1,13 +1,13 @@
-#include "app/resultstable.h"
+#include "tables/resultstable.h"
 
 #include "annotation/geometry.h"
 #include "annotation/tglyphrecord.h"
-#include "finger/creaseaxis.h"
-#include "finger/fingerchoices.h"
-#include "finger/fingerlines.h"
-#include "palm/palmformula.h"
-#include "palm/palmlines.h"
-#include "view/printgeometry.h"
+#include "analysis/creaseaxis.h"
+#include "annotation/fingerchoices.h"
+#include "annotation/fingerlines.h"
+#include "annotation/palmformula.h"
+#include "annotation/palmlines.h"
+#include "scan/printgeometry.h"
 
 #include <QTextStream>
 

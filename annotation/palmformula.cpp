@@ -1,4 +1,4 @@
-#include "palm/palmformula.h"
+#include "annotation/palmformula.h"
 
 namespace palmformula {
 

@@ -1,4 +1,4 @@
-#include "annotation/tgraphicsvertexitem.h"
+#include "view/tgraphicsvertexitem.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>

@@ -1,4 +1,4 @@
-#include "palm/palmlines.h"
+#include "annotation/palmlines.h"
 
 #include <QLineF>
 

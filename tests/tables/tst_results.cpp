@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "annotation/trcline.h"
+#include "view/trcline.h"
 #include "app/mainwindow.h"
 #include "finger/tdermatoglyphview.h"
 #include "palm/tpalmsettings.h"

@@ -1,6 +1,6 @@
-#include "view/printimage.h"
+#include "scan/printimage.h"
 
-#include "view/scanheader.h"
+#include "scan/scanheader.h"
 
 #include <QCoreApplication>
 #include <QFile>
