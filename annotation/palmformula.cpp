@@ -97,34 +97,44 @@ static QString known(const QStringList& choices, const QString& text, const QStr
     return choices.contains(text) ? text : before;
 }
 
-Classification loadedClassification(const QMap<QString, QStringList>& settings)
+Classification cleared()
 {
     Classification c;
+    const QString code = terminationCodes().first();
+    c.terminations.fill(Termination{false, code, code}, terminationTypes().size());
+    for (int row = 0; row < patternTypes().size(); ++row)
+        c.patterns.append({row == 1 || row == 3 ? NotAvailable : Predefined,
+                           predefinedPatterns(row).first(), QString()});
+    return c;
+}
+
+Classification loadedClassification(const QMap<QString, QStringList>& settings,
+                                    const Classification& from)
+{
+    Classification c = from;
     const QStringList codes = terminationCodes();
-    for (const QString& type : terminationTypes()) {
-        Termination t{false, codes.first(), codes.first()};
-        const QStringList values = settings.value(type);
-        if (values.size() > 2) {
-            t.dual = known(lineKinds(), values.at(0), lineKinds().first()) == lineKinds().last();
-            t.first = known(codes, values.at(1), t.first);
-            t.second = known(codes, values.at(2), t.second);
-        }
-        c.terminations.append(t);
+    const QStringList lineTypes = terminationTypes();
+    for (int i = 0; i < lineTypes.size() && i < c.terminations.size(); ++i) {
+        const QStringList values = settings.value(lineTypes.at(i));
+        if (values.size() <= 2)
+            continue;
+        Termination& t = c.terminations[i];
+        if (lineKinds().contains(values.at(0)))
+            t.dual = values.at(0) == lineKinds().last();
+        t.first = known(codes, values.at(1), t.first);
+        t.second = known(codes, values.at(2), t.second);
     }
     const QStringList types = patternTypes();
-    for (int row = 0; row < types.size(); ++row) {
-        // The second area of hypothenar and thenar starts out not available.
-        Pattern p{row == 1 || row == 3 ? NotAvailable : Predefined,
-                  predefinedPatterns(row).first(), QString()};
+    for (int row = 0; row < types.size() && row < c.patterns.size(); ++row) {
         const QStringList values = settings.value(types.at(row));
-        if (values.size() > 2) {
-            const int option = patternOptions().indexOf(values.at(0));
-            if (option >= 0)
-                p.option = option;
-            p.predefined = known(predefinedPatterns(row), values.at(1), p.predefined);
-            p.custom = values.at(2);
-        }
-        c.patterns.append(p);
+        if (values.size() <= 2)
+            continue;
+        Pattern& p = c.patterns[row];
+        const int option = patternOptions().indexOf(values.at(0));
+        if (option >= 0)
+            p.option = option;
+        p.predefined = known(predefinedPatterns(row), values.at(1), p.predefined);
+        p.custom = values.at(2);
     }
     return c;
 }

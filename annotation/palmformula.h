@@ -50,11 +50,17 @@ struct Classification
     QVector<Pattern> patterns;           // pattern rows 0..7
 };
 
-// The classification a cleared panel holds once it has loaded settings (setting
+// What a cleared panel holds: simple lines ending at the first code, the first
+// predefined pattern everywhere, the second hypothenar and thenar areas not
+// available.
+Classification cleared();
+
+// The classification a panel holding from has once it has loaded settings (setting
 // type to its first, second and third value): a type with fewer than three values
-// is passed over, and a text its box does not offer leaves the box at its first
-// entry; custom pattern texts are taken as they are.
-Classification loadedClassification(const QMap<QString, QStringList>& settings);
+// is passed over, and a text its box does not offer leaves the box as it was;
+// custom pattern texts are taken as they are.
+Classification loadedClassification(const QMap<QString, QStringList>& settings,
+                                    const Classification& from = cleared());
 
 // terminations: D, C, B, A, T. axial: whether t, t1, t2, t3, tb are present.
 // patterns: Hypothenar 1, Hypothenar 2, Thenar 1, Thenar 2, I1..I4.

@@ -72,7 +72,7 @@ void writePoint(QTextStream& out, int indent, const QPointF& p)
 }
 
 void writePointBlock(QTextStream& out, const QString& open, const QString& close,
-                     const QList<QPointF>& points)
+                     const QVector<QPointF>& points)
 {
     writeLine(out, 2, open);
     for (const QPointF& p : points)
@@ -81,7 +81,7 @@ void writePointBlock(QTextStream& out, const QString& open, const QString& close
 }
 
 void writeLandmark(QTextStream& out, const QPointF& position,
-                   const QList<QList<QPointF>>& ridgeLines, const QString& extra,
+                   const QVector<QVector<QPointF>>& ridgeLines, const QString& extra,
                    const QString& leafEnd)
 {
     const QString head = "<point " + pointAttributes(position) + extra;
@@ -90,7 +90,7 @@ void writeLandmark(QTextStream& out, const QPointF& position,
         return;
     }
     writeLine(out, 4, head + ">");
-    for (const QList<QPointF>& line : ridgeLines) {
+    for (const QVector<QPointF>& line : ridgeLines) {
         writeLine(out, 6, "<line type=\"ridge\">");
         for (const QPointF& p : line)
             writeLine(out, 8, "<point " + pointAttributes(p) + "/>");

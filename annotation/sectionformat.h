@@ -33,11 +33,11 @@ QString pointAttributes(const QPointF& p);
 void writePoint(QTextStream& out, int indent, const QPointF& p);
 // <open>, one point line per point at indent + 2, </close>; at indent 2.
 void writePointBlock(QTextStream& out, const QString& open, const QString& close,
-                     const QList<QPointF>& points);
+                     const QVector<QPointF>& points);
 // A core or triradius at indentation 4 with its traced ridge lines. extra is put
 // after the coordinates (such as p="1" d="0"); leafEnd closes a point without lines.
 void writeLandmark(QTextStream& out, const QPointF& position,
-                   const QList<QList<QPointF>>& ridgeLines,
+                   const QVector<QVector<QPointF>>& ridgeLines,
                    const QString& extra = QString(), const QString& leafEnd = " />");
 // <setting type="T" first=".." second=".." [third=".."] /> at indentation 2; the
 // values name first, second and (when there are three) third.

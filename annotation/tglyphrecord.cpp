@@ -19,25 +19,46 @@ TGlyphRecord::TGlyphRecord()
 {
 }
 
-QList<QList<QPointF>> TGlyphRecord::ridgeLines(int coreIndex) const
+QVector<QVector<QPointF>> TGlyphRecord::ridgeLines(int coreIndex) const
 {
     return coreRidgeLines.value(coreIndex);
 }
 
-QList<QList<QPointF>> TGlyphRecord::triradiusRidgeLines(int index) const
+QVector<QVector<QPointF>> TGlyphRecord::triradiusRidgeLines(int index) const
 {
     return triradiusLines.value(index);
 }
 
-QList<QPointF> TGlyphRecord::palmCount(int i) const
+QVector<QPointF> TGlyphRecord::palmCount(int i) const
 {
     switch (i) {
     case 0: return ba;
     case 1: return cb;
     case 2: return dc;
     case 3: return td;
-    default: return QList<QPointF>();
+    default: return QVector<QPointF>();
     }
+}
+
+void TGlyphRecord::setPalmCount(int i, const QVector<QPointF>& points)
+{
+    switch (i) {
+    case 0: ba = points; break;
+    case 1: cb = points; break;
+    case 2: dc = points; break;
+    case 3: td = points; break;
+    default: break;
+    }
+}
+
+bool TGlyphRecord::operator==(const TGlyphRecord& o) const
+{
+    return src == o.src && xPpi == o.xPpi && yPpi == o.yPpi && angle == o.angle
+           && flip == o.flip && crop == o.crop && flexion == o.flexion && cores == o.cores
+           && triradia == o.triradia && present == o.present && determined == o.determined
+           && cc == o.cc && ct == o.ct && at == o.at && ba == o.ba && cb == o.cb && dc == o.dc
+           && td == o.td && coreRidgeLines == o.coreRidgeLines
+           && triradiusLines == o.triradiusLines && settings == o.settings;
 }
 
 QStringList TGlyphRecord::setting(const QString& type) const
@@ -69,14 +90,14 @@ static double coordinate(const QStringRef& text)
     return qIsFinite(v) ? v : 0.0;
 }
 
-static void appendLine(QList<QList<QList<QPointF>>>& perLandmark, int index,
-                       const QList<QPointF>& line)
+static void appendLine(QVector<QVector<QVector<QPointF>>>& perLandmark, int index,
+                       const QVector<QPointF>& line)
 {
     // A ridge line read before any landmark of its kind has no owner: dropped.
     if (index < 0)
         return;
     while (perLandmark.size() <= index)
-        perLandmark.append(QList<QList<QPointF>>());
+        perLandmark.append(QVector<QVector<QPointF>>());
     perLandmark[index].append(line);
 }
 
@@ -90,9 +111,9 @@ bool TGlyphRecord::read(QXmlStreamReader& xml, bool tracedLines)
     bool inRidgeLine = false;
     bool inCore = false;
     bool inTriradium = false;
-    QList<QPointF> scratch;
+    QVector<QPointF> scratch;
 
-    auto listOf = [&](Target t) -> QList<QPointF>* {
+    auto listOf = [&](Target t) -> QVector<QPointF>* {
         switch (t) {
         case Target::Crop: return &crop;
         case Target::Flexion: return &flexion;
@@ -155,10 +176,12 @@ bool TGlyphRecord::read(QXmlStreamReader& xml, bool tracedLines)
                         determined[i] = attributes.value(QLatin1String("d")).toInt() == 1;
                 }
             }
-            if (QList<QPointF>* list = listOf(target))
+            if (QVector<QPointF>* list = listOf(target))
                 list->append(p);
         } else if (name == QLatin1String("image")) {
             src = attributes.value("src").toString();
+            xPpi = coordinate(attributes.value(QLatin1String("xdpi")));
+            yPpi = coordinate(attributes.value(QLatin1String("ydpi")));
         } else if (name == QLatin1String("setting")) {
             QStringList values{QString(), QString(), QString()};
             values[0] = attributes.value("first").toString();
@@ -201,7 +224,7 @@ bool TGlyphRecord::read(QXmlStreamReader& xml, bool tracedLines)
             } else if (type == QLatin1String("td")) {
                 target = Target::TD;
             } else if (type == QLatin1String("ct")) {
-                ct.append(QList<QPointF>());
+                ct.append(QVector<QPointF>());
                 target = Target::CT;
             }
         } else {

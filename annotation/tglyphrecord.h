@@ -10,8 +10,9 @@
 
 class QXmlStreamReader;
 
-// One annotation section (finger or palm) as read from a file: a plain value that
-// the views, editors and panels restore themselves from.
+// One annotation section (finger or palm) as plain data: what the reader fills from
+// a file, what the views, panels and editors give as their state and take back,
+// what the writer turns into the section's text, and what undo keeps.
 class TGlyphRecord
 {
 public:
@@ -27,23 +28,32 @@ public:
     // more than the landmarks and counts.
     bool read(QXmlStreamReader& xml, bool tracedLines = true);
 
-    QList<QList<QPointF>> ridgeLines(int coreIndex) const;
-    QList<QList<QPointF>> triradiusRidgeLines(int index) const;
+    QVector<QVector<QPointF>> ridgeLines(int coreIndex) const;
+    QVector<QVector<QPointF>> triradiusRidgeLines(int index) const;
     QStringList setting(const QString& type) const;
     // The ridge points read for palm ridge-count line i (0 "ba", 1 "cb", 2 "dc",
     // 3 "td"); none for another index.
-    QList<QPointF> palmCount(int i) const;
+    QVector<QPointF> palmCount(int i) const;
+    void setPalmCount(int i, const QVector<QPointF>& points);
+
+    // Equal in every field, coordinates compared as QPointF does (to about twelve
+    // digits).
+    bool operator==(const TGlyphRecord& other) const;
+    bool operator!=(const TGlyphRecord& other) const { return !(*this == other); }
 
     QString src;
-    QList<QPointF> cores;
-    QList<QPointF> crop;
-    QList<QPointF> triradia;
-    QList<QPointF> flexion;
-    QList<QPointF> cc;
-    QList<QList<QPointF>> ct;
-    QList<QPointF> at, ba, cb, dc, td;
-    QList<QList<QList<QPointF>>> coreRidgeLines;
-    QList<QList<QList<QPointF>>> triradiusLines;
+    // The resolution the image element gives (a palm section, a stand-alone file).
+    double xPpi = 0;
+    double yPpi = 0;
+    QVector<QPointF> cores;
+    QVector<QPointF> crop;
+    QVector<QPointF> triradia;
+    QVector<QPointF> flexion;
+    QVector<QPointF> cc;
+    QVector<QVector<QPointF>> ct;
+    QVector<QPointF> at, ba, cb, dc, td;
+    QVector<QVector<QVector<QPointF>>> coreRidgeLines;
+    QVector<QVector<QVector<QPointF>>> triradiusLines;
     int angle = 0;
     bool flip = false;
     QVector<bool> present;

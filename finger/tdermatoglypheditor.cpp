@@ -86,48 +86,38 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
 
     connect(fingerView, &TDermatoglyphView::count, panel, &TFingerSettings::updatePanels);
 
-    for (QPushButton* b : {buttonCancelFlexion, buttonCancelCores, buttonCancelTriradia,
-                           buttonCancelRidgeCount, buttonCancelRadiants, buttonCancelCentralLines})
-        recordOn(b, &QPushButton::clicked, b->text());
-    recordOn(panel, &TFingerSettings::changed, "Classification");
-    connect(buttonSuggestRidgePoints, &QPushButton::clicked, this, [this] {
-        beginStep();
-        fingerView->suggestRidgePoints();
-        endStep("Suggest ridge points");
-    });
+    connect(buttonSuggestRidgePoints, &QPushButton::clicked, fingerView,
+            &TDermatoglyphView::suggestRidgePoints);
 
     side->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    trackActions();
 }
 
-void TDermatoglyphEditor::writeAnnotation(QTextStream& out)
+QVector<TEditHistory::Action> TDermatoglyphEditor::recordedActions()
 {
-    fingerView->save(out, panel, false);
+    using H = TEditHistory;
+    QVector<H::Action> actions = TGlyphEditor::recordedActions();
+    for (QPushButton* b : {buttonCancelFlexion, buttonCancelCores, buttonCancelTriradia,
+                           buttonCancelRidgeCount, buttonCancelRadiants, buttonCancelCentralLines})
+        actions.append(H::on(b, &QPushButton::clicked, b->text()));
+    actions.append(H::on(panel, &TFingerSettings::changed, "Classification"));
+    actions.append(H::on(buttonSuggestRidgePoints, &QPushButton::clicked, "Suggest ridge points"));
+    return actions;
+}
+
+TGlyphRecord TDermatoglyphEditor::record() const
+{
+    TGlyphRecord r = fingerView->record();
+    r.settings = panel->record().settings;
+    return r;
 }
 
 void TDermatoglyphEditor::loadAnnotation(const TGlyphRecord& record)
 {
     TGlyphEditor::loadAnnotation(record);
-    applyAnnotation(record);
-}
-
-void TDermatoglyphEditor::clearAnnotation()
-{
-    fingerView->clearAnnotation();
-}
-
-bool TDermatoglyphEditor::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target)
-{
-    if (!fingerView->updateAnnotation(now, target))
-        return false;
-    if (now.settings != target.settings)
-        panel->load(target);
-    return true;
-}
-
-void TDermatoglyphEditor::applyAnnotation(const TGlyphRecord& record)
-{
     fingerView->loadAnnotation(record);
-    panel->load(record);
+    if (panel->record().settings != record.settings)
+        panel->load(record);
 }
 
 void TDermatoglyphEditor::saveFile()

@@ -16,17 +16,16 @@ class TDermatoglyphEditor : public TGlyphEditor
 public:
     explicit TDermatoglyphEditor(QWidget* parent = nullptr);
 
-    void writeAnnotation(QTextStream& out) override;
     void loadAnnotation(const TGlyphRecord& record) override;
+    TGlyphRecord record() const override;
+    sectionwriter::Kind kind() const override { return sectionwriter::Finger; }
 
     TDermatoglyphView* dermatoglyphView() const { return fingerView; }
     TFingerSettings* settingsPanel() const { return panel; }
     QButtonGroup* tools() const { return toolGroup; }
 
 protected:
-    void clearAnnotation() override;
-    void applyAnnotation(const TGlyphRecord& record) override;
-    bool updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target) override;
+    QVector<TEditHistory::Action> recordedActions() override;
 
 public slots:
     void saveFile() override;

@@ -2,17 +2,18 @@
 
 #include "annotation/geometry.h"
 #include "annotation/sectionformat.h"
+#include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
 #include "view/tgraphicsvertexitem.h"
 #include "view/trcline.h"
 #include "analysis/creaseaxis.h"
 #include "annotation/fingerlines.h"
 #include "finger/tfingersettings.h"
+#include "view/tlandmarktool.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPolygonItem>
 #include <QGraphicsScene>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -22,8 +23,8 @@
 
 static QPen cosmeticPen(const QColor& color, Qt::PenStyle style)
 {
-    QPen pen;
-    pen.setColor(color);
+    // Width 0: the same one-pixel line, without a stroked outline at every paint.
+    QPen pen(color, 0);
     pen.setStyle(style);
     pen.setCosmetic(true);
     return pen;
@@ -33,7 +34,7 @@ static const QColor axisColor(0, 0, 155);
 static const QColor perpendicularColor(0, 155, 0);
 
 TDermatoglyphView::TDermatoglyphView(QWidget* parent)
-    : TGlyphView(parent),
+    : TAnnotationView(parent),
       flexionScene(new QGraphicsScene(TGlyphView::scene->sceneRect(), this))
 {
     flexionScene->setBackgroundBrush(QBrush(QColor(0, 0, 0, 0), Qt::SolidPattern));
@@ -56,6 +57,16 @@ TDermatoglyphView::TDermatoglyphView(QWidget* parent)
         scene->addItem(end);
         end->hide();
     }
+    // Either kind from one menu, or cores or triradii alone, at most two of each.
+    addPlacingTool(std::make_unique<TLandmarkTool>(
+        this, [this] { return addingPoints; },
+        [this](const QPointF& p, const QPoint& at) { offerLandmarks(p, at, true, true); }));
+    addPlacingTool(std::make_unique<TLandmarkTool>(
+        this, [this] { return addingCores; },
+        [this](const QPointF& p, const QPoint& at) { offerLandmarks(p, at, true, false); }));
+    addPlacingTool(std::make_unique<TLandmarkTool>(
+        this, [this] { return addingTriradia; },
+        [this](const QPointF& p, const QPoint& at) { offerLandmarks(p, at, false, true); }));
 }
 
 TDermatoglyphView::~TDermatoglyphView()
@@ -72,18 +83,22 @@ TDermatoglyphView::~TDermatoglyphView()
 // ---------------------------------------------------------------------------
 // Tool modes
 
+QList<TGraphicsVertexItem*> TDermatoglyphView::landmarks(TLandmark kind) const
+{
+    return kind == Core ? cores : triradia;
+}
+
+QList<TRCLine*> TDermatoglyphView::countedLines() const
+{
+    QList<TRCLine*> lines;
+    if (coreCoreCount)
+        lines.append(coreCoreCount);
+    return lines + coreTriradiusCounts;
+}
+
 void TDermatoglyphView::paintFlex(bool paint)
 {
     paintingFlex = paint;
-}
-
-void TDermatoglyphView::setLandmarksMovable(const QList<TGraphicsVertexItem*>& landmarks,
-                                            bool movable)
-{
-    for (TGraphicsVertexItem* landmark : landmarks) {
-        landmark->setFlag(QGraphicsItem::ItemIsMovable, movable);
-        landmark->setFlag(QGraphicsItem::ItemSendsGeometryChanges, true);
-    }
 }
 
 void TDermatoglyphView::addPoints(bool add)
@@ -93,94 +108,67 @@ void TDermatoglyphView::addPoints(bool add)
     setLandmarksMovable(triradia, add);
 }
 
-void TDermatoglyphView::addCores(bool add)
-{
-    addingCores = add;
-    setLandmarksMovable(cores, add);
-}
-
-void TDermatoglyphView::addTriradia(bool add)
-{
-    addingTriradia = add;
-    setLandmarksMovable(triradia, add);
-}
-
-void TDermatoglyphView::addRidgePoints(bool add)
-{
-    addingRidgePoints = add;
-    if (coreCoreCount)
-        coreCoreCount->setEditable(add);
-    for (TRCLine* line : qAsConst(coreTriradiusCounts))
-        line->setEditable(add);
-}
-
-void TDermatoglyphView::addRadiants(bool add)
-{
-    addingRadiants = add;
-    currentVertex = nullptr;
-}
-
-void TDermatoglyphView::addCentralLines(bool add)
-{
-    addingCentralLines = add;
-    currentVertex = nullptr;
-}
-
 // ---------------------------------------------------------------------------
 // Landmarks
 
-void TDermatoglyphView::addPoint(const QPointF& point, const QPoint& globalPos)
+void TDermatoglyphView::offerLandmarks(const QPointF& point, const QPoint& menuPos, bool core,
+                                       bool triradius)
 {
     QMenu menu;
-    QAction* core = menu.addAction("Add core point");
-    QAction* triradius = menu.addAction("Add triradial point");
-    QAction* chosen = menu.exec(viewport()->mapToGlobal(globalPos));
-    if (chosen == core)
+    QAction* addCoreAction = core ? menu.addAction("Add core point") : nullptr;
+    QAction* addTriradiusAction = triradius ? menu.addAction("Add triradial point") : nullptr;
+    // A tool for one kind places at most two of it.
+    if (core && !triradius)
+        addCoreAction->setEnabled(cores.size() < 2);
+    if (triradius && !core)
+        addTriradiusAction->setEnabled(triradia.size() < 2);
+    QAction* chosen = menu.exec(menuPos);
+    if (chosen && chosen == addCoreAction)
         addLandmark(point, Core);
-    else if (chosen == triradius)
+    else if (chosen && chosen == addTriradiusAction)
         addLandmark(point, Triradius);
+}
+
+void TDermatoglyphView::addPoint(const QPointF& point, const QPoint& globalPos)
+{
+    offerLandmarks(point, viewport()->mapToGlobal(globalPos), true, true);
 }
 
 void TDermatoglyphView::addCore(const QPointF& point, const QPoint& globalPos)
 {
-    QMenu menu;
-    QAction* core = menu.addAction("Add core point");
-    core->setEnabled(cores.size() < 2);
-    if (menu.exec(viewport()->mapToGlobal(globalPos)) == core)
-        addLandmark(point, Core);
+    offerLandmarks(point, viewport()->mapToGlobal(globalPos), true, false);
 }
 
 void TDermatoglyphView::addTriradium(const QPointF& point, const QPoint& globalPos)
 {
-    QMenu menu;
-    QAction* triradius = menu.addAction("Add triradial point");
-    triradius->setEnabled(triradia.size() < 2);
-    if (menu.exec(viewport()->mapToGlobal(globalPos)) == triradius)
-        addLandmark(point, Triradius);
+    offerLandmarks(point, viewport()->mapToGlobal(globalPos), false, true);
 }
 
-TGraphicsVertexItem* TDermatoglyphView::addLandmark(const QPointF& point, TLandmark landmark)
+TGraphicsVertexItem* TDermatoglyphView::makeLandmark(const QPointF& point, TLandmark landmark)
 {
     auto* item = new TGraphicsVertexItem;
     scene->addItem(item);
     item->setPos(point);
     item->setZValue(2000);
-    QList<TGraphicsVertexItem*>* target;
     if (landmark == Core) {
         item->setMarkerBrush(QBrush(Qt::yellow, Qt::SolidPattern));
         item->setMarkerPen(QPen(Qt::yellow));
         item->setCore();
-        target = &cores;
     } else {
         item->setMarkerBrush(QBrush(Qt::red, Qt::SolidPattern));
         item->setMarkerPen(QPen(Qt::red));
         item->setTriradius();
         item->setLinesRed();
-        target = &triradia;
     }
     connect(item, &TGraphicsVertexItem::moved, this, &TDermatoglyphView::connectPoints);
     connect(item, &TGraphicsVertexItem::moved, this, &TDermatoglyphView::addPerpendicularLines);
+    return item;
+}
 
+TGraphicsVertexItem* TDermatoglyphView::addLandmark(const QPointF& point, TLandmark landmark)
+{
+    TGraphicsVertexItem* item = makeLandmark(point, landmark);
+    QList<TGraphicsVertexItem*>* target = landmark == Core ? &cores : &triradia;
     // Kept sorted by x so index 0 is the leftmost; equal x goes after.
     int i = 0;
     while (i < target->size() && target->at(i)->pos().x() <= point.x())
@@ -196,9 +184,8 @@ TGraphicsVertexItem* TDermatoglyphView::addLandmark(const QPointF& point, TLandm
 
 void TDermatoglyphView::deleteLandmarks(QList<TGraphicsVertexItem*>& landmarks)
 {
-    if (landmarks.contains(currentVertex))
-        currentVertex = nullptr;
-    qDeleteAll(landmarks);
+    for (TGraphicsVertexItem* landmark : qAsConst(landmarks))
+        deleteLandmark(landmark);
     landmarks.clear();
 }
 
@@ -254,7 +241,7 @@ void TDermatoglyphView::cancelLandmarks()
 }
 
 // ---------------------------------------------------------------------------
-// Ridge counting and traced lines
+// Ridge counting
 
 void TDermatoglyphView::connectPoints()
 {
@@ -323,34 +310,6 @@ void TDermatoglyphView::connectPoints()
     qDeleteAll(previous);
 }
 
-void TDermatoglyphView::suggestRidgePoints()
-{
-    if (coreCoreCount)
-        suggestOn(coreCoreCount);
-    for (TRCLine* line : qAsConst(coreTriradiusCounts))
-        suggestOn(line);
-}
-
-void TDermatoglyphView::cancelRidgePoints()
-{
-    if (coreCoreCount)
-        coreCoreCount->clearRidgePoints();
-    for (TRCLine* line : qAsConst(coreTriradiusCounts))
-        line->clearRidgePoints();
-}
-
-void TDermatoglyphView::cancelRadiants()
-{
-    for (TGraphicsVertexItem* t : qAsConst(triradia))
-        t->clearRidgeLines();
-}
-
-void TDermatoglyphView::cancelCentralLines()
-{
-    for (TGraphicsVertexItem* c : qAsConst(cores))
-        c->clearRidgeLines();
-}
-
 // ---------------------------------------------------------------------------
 // Flexion crease
 
@@ -414,9 +373,7 @@ void TDermatoglyphView::mapAnnotation(const QTransform& oldToNew)
         landmark->mapBy(oldToNew);
     // The counted lines move with their landmarks, so the rebuild keeps them and
     // their ridge points.
-    if (coreCoreCount)
-        coreCoreCount->mapBy(oldToNew);
-    for (TRCLine* line : qAsConst(coreTriradiusCounts))
+    for (TRCLine* line : countedLines())
         line->mapBy(oldToNew);
     connectPoints();
     flexionPolygon = oldToNew.map(flexionPolygon);
@@ -464,121 +421,14 @@ void TDermatoglyphView::cancelFlexionLine()
 }
 
 // ---------------------------------------------------------------------------
-// Mouse and keys
+// Mouse
 
-TRCLine* TDermatoglyphView::countLineAt(const QPointF& scenePos) const
+bool TDermatoglyphView::pressFirst(QMouseEvent*, const QPointF& scenePos)
 {
-    TRCLine* item = TRCLine::lineAt(scene, scenePos, transform());
-    if (!item)
-        return nullptr;
-    if (item == coreCoreCount)
-        return coreCoreCount;
-    for (TRCLine* line : coreTriradiusCounts)
-        if (item == line)
-            return line;
-    return nullptr;
-}
-
-void TDermatoglyphView::landmarkPress(QMouseEvent* event, const QPointF& scenePos,
-                                      void (TDermatoglyphView::*menu)(const QPointF&, const QPoint&))
-{
-    auto* item = dynamic_cast<TGraphicsVertexItem*>(itemAt(event->pos()));
-    if (item && (triradia.contains(item) || cores.contains(item))) {
-        startLandmarkDrag(event);
-        return;
-    }
-    const int landmarks = cores.size() + triradia.size();
-    (this->*menu)(scenePos, event->pos());
-    // A dismissed menu or a refused entry adds nothing, so nothing is rebuilt.
-    if (cores.size() + triradia.size() != landmarks)
-        connectPoints();
-}
-
-void TDermatoglyphView::mousePressEvent(QMouseEvent* event)
-{
-    const QPointF scenePos = mapToScene(event->pos());
-    if (event->button() == Qt::RightButton) {
-        rightPress(event, scenePos);
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-
-    if (calibrationPress(scenePos))
-        return;
-    if (paintingFlex) {
-        addVertex(scenePos);
-    } else if (addingPoints) {
-        landmarkPress(event, scenePos, &TDermatoglyphView::addPoint);
-    } else if (addingCores) {
-        landmarkPress(event, scenePos, &TDermatoglyphView::addCore);
-    } else if (addingTriradia) {
-        landmarkPress(event, scenePos, &TDermatoglyphView::addTriradium);
-    } else if (selecting) {
-        addSelectionPoint(scenePos);
-    } else if (addingRidgePoints) {
-        if (TRCLine* line = countLineAt(scenePos))
-            line->addRidgePoint(scenePos.x(), scenePos.y());
-    } else if (addingCentralLines || addingRadiants) {
-        if (currentVertex)
-            currentVertex->addRidgePoint(scenePos);
-    }
-}
-
-void TDermatoglyphView::rightPress(QMouseEvent* event, const QPointF& scenePos)
-{
-    const QPoint menuPos = viewport()->mapToGlobal(event->pos());
-    auto* item = dynamic_cast<TGraphicsVertexItem*>(itemAt(event->pos()));
-    if (!item) {
-        // On a counted line, not on a point: the print's own suggestion.
-        if (addingRidgePoints && !addingRadiants && !addingCentralLines)
-            if (TRCLine* line = countLineAt(scenePos))
-                offerSuggestion(line, menuPos);
-        return;
-    }
-
-    if (addingRadiants || addingCentralLines) {
-        const bool radiants = addingRadiants;
-        if (!(radiants ? triradia : cores).contains(item))
-            return;
-        QMenu menu;
-        QAction* add = menu.addAction(radiants ? "Add radiant" : "Add central line");
-        add->setEnabled(radiants ? item->ridgeLineCount() <= 2 : item->ridgeLineCount() <= 0);
-        menu.addSeparator();
-        QAction* remove = menu.addAction(radiants ? "Delete radiants" : "Delete central lines");
-        QAction* chosen = menu.exec(menuPos);
-        if (chosen == add) {
-            item->addRidgeLine();
-            currentVertex = item;
-        } else if (chosen == remove) {
-            item->clearRidgeLines();
-            currentVertex = nullptr;
-        }
-        return;
-    }
-
-    if (addingRidgePoints) {
-        QList<TRCLine*> lines;
-        if (coreCoreCount)
-            lines.append(coreCoreCount);
-        lines.append(coreTriradiusCounts);
-        for (TRCLine* line : qAsConst(lines)) {
-            if (!line->hasRidgePoint(item))
-                continue;
-            QMenu menu;
-            QAction* remove = menu.addAction("Delete ridge point");
-            if (menu.exec(menuPos) == remove) {
-                line->removeRidgePoint(item);
-                return;   // the point is gone; no other line can hold it
-            }
-        }
-    }
-}
-
-void TDermatoglyphView::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape && (addingCentralLines || addingRadiants) && currentVertex)
-        currentVertex->removeLastRidgePoint();
+    if (!paintingFlex)
+        return false;
+    addVertex(scenePos);
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -587,122 +437,78 @@ void TDermatoglyphView::keyPressEvent(QKeyEvent* event)
 void TDermatoglyphView::reset()
 {
     TGlyphView::reset();
-    flexionPolygon.clear();
-    flexionArea->setPolygon(flexionPolygon);
-    flexionMask->setPolygon(flexionPolygon);
-    flexionLine->setLine(QLineF());
-    cancelCentralLines();
-    cancelRadiants();
-    qDeleteAll(flexionVertices);
-    flexionVertices.clear();
-    currentVertex = nullptr;
-    qDeleteAll(cores);
-    cores.clear();
-    qDeleteAll(triradia);
-    triradia.clear();
-    qDeleteAll(corePerpendiculars);
-    corePerpendiculars.clear();
-    qDeleteAll(triradiusPerpendiculars);
-    triradiusPerpendiculars.clear();
+    cancelFlexionLine();
+    // Emptied without a count: the panel is cleared by the editor.
+    deleteLandmarks(cores);
+    deleteLandmarks(triradia);
     deleteCoreLines();
     deleteTriradiusLines();
     deleteCoreTriradiusLines();
-    clearFlexionAxis();
+    addPerpendicularLines();
     paintingFlex = false;
     addingPoints = false;
     addingCores = false;
     addingTriradia = false;
     addingRidgePoints = false;
-    resumeLandmark = -1;
-}
-
-void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
-{
-    // The tools stay as their buttons show them.
-    currentVertex = nullptr;
-    // The landmarks first and the crease axis fitted once from all vertices: the
-    // state that adding vertex by vertex and landmark by landmark leaves, at a cost
-    // that grows with neither their product nor their number times the print's size.
-    for (int i = 0; i < record.cores.size(); ++i)
-        addLandmark(record.cores.at(i), Core)->setRidgeLines(record.ridgeLines(i));
-    for (int i = 0; i < record.triradia.size(); ++i)
-        addLandmark(record.triradia.at(i), Triradius)->setRidgeLines(record.triradiusRidgeLines(i));
-    for (const QPointF& p : record.flexion)
-        appendVertex(p);
-    refitFlexion();
-
-    connectPoints();
-    if (coreCoreCount)
-        coreCoreCount->setRidgePoints(record.cc);
-    for (int i = 0; i < coreTriradiusCounts.size(); ++i)
-        coreTriradiusCounts.at(i)->setRidgePoints(record.ct.value(i));
-    if (resumeLandmark >= 0 && (addingRadiants || addingCentralLines)) {
-        const QList<TGraphicsVertexItem*> landmarks = cores + triradia;
-        currentVertex = landmarks.value(resumeLandmark);
-        // The traced line lost its last points: a fresh line goes on from the landmark.
-        if (currentVertex && currentVertex->ridgeLinePoints().size() < resumeLines)
-            currentVertex->addRidgeLine();
-    }
-    resumeLandmark = -1;
-    // Loaded landmarks can be dragged only where the tools allow it.
-    setLandmarksMovable(cores, addingPoints || addingCores);
-    setLandmarksMovable(triradia, addingPoints || addingTriradia);
-}
-
-bool TDermatoglyphView::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target)
-{
-    if (now.cores != target.cores || now.triradia != target.triradia
-        || now.flexion != target.flexion || now.cores.size() != cores.size()
-        || now.triradia.size() != triradia.size())
-        return false;
-    for (int k = 0; k < cores.size(); ++k)
-        if (now.ridgeLines(k) != target.ridgeLines(k))
-            cores.at(k)->setRidgeLines(target.ridgeLines(k), cores.at(k) == currentVertex);
-    for (int k = 0; k < triradia.size(); ++k)
-        if (now.triradiusRidgeLines(k) != target.triradiusRidgeLines(k))
-            triradia.at(k)->setRidgeLines(target.triradiusRidgeLines(k),
-                                          triradia.at(k) == currentVertex);
-    if (coreCoreCount && now.cc != target.cc)
-        coreCoreCount->setRidgePoints(target.cc);
-    for (int i = 0; i < coreTriradiusCounts.size(); ++i)
-        if (now.ct.value(i) != target.ct.value(i))
-            coreTriradiusCounts.at(i)->setRidgePoints(target.ct.value(i));
-    return true;
-}
-
-void TDermatoglyphView::clearAnnotation()
-{
-    const QList<TGraphicsVertexItem*> landmarks = cores + triradia;
-    resumeLandmark = landmarks.indexOf(currentVertex);
-    resumeLines = currentVertex ? currentVertex->ridgeLinePoints().size() : 0;
-    cancelLandmarks();
-    cancelFlexionLine();
 }
 
 // ---------------------------------------------------------------------------
-// File
+// Record
+
+void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
+{
+    const int coresBefore = cores.size();
+    const int triradiaBefore = triradia.size();
+    // Landmarks first and the crease axis fitted once from all vertices, at a
+    // cost that grows with neither their product nor their number times the
+    // print's size.
+    loadLandmarks(cores, record.cores,
+                  [this](const QPointF& p) { return makeLandmark(p, Core); },
+                  [&](int i) { return record.ridgeLines(i); });
+    loadLandmarks(triradia, record.triradia,
+                  [this](const QPointF& p) { return makeLandmark(p, Triradius); },
+                  [&](int i) { return record.triradiusRidgeLines(i); });
+    const QPolygonF outline = QPolygonF(record.flexion);
+    if (outline != flexionPolygon) {
+        cancelFlexionLine();
+        for (const QPointF& p : outline)
+            appendVertex(p);
+        refitFlexion();
+    }
+    connectPoints();
+    addPerpendicularLines();
+    if (coreCoreCount && coreCoreCount->ridgePointPositions() != record.cc)
+        coreCoreCount->setRidgePoints(record.cc);
+    for (int i = 0; i < coreTriradiusCounts.size(); ++i)
+        if (coreTriradiusCounts.at(i)->ridgePointPositions() != record.ct.value(i))
+            coreTriradiusCounts.at(i)->setRidgePoints(record.ct.value(i));
+    // Loaded landmarks can be dragged only where the tools allow it.
+    setLandmarksMovable(cores, addingPoints || addingCores);
+    setLandmarksMovable(triradia, addingPoints || addingTriradia);
+    if (cores.size() != coresBefore || triradia.size() != triradiaBefore)
+        emit count(cores.size(), triradia.size());
+}
+
+TGlyphRecord TDermatoglyphView::record() const
+{
+    TGlyphRecord r;
+    recordImageState(r);
+    r.flexion = flexionPolygon;
+    recordLandmarks(cores, r.cores, r.coreRidgeLines);
+    recordLandmarks(triradia, r.triradia, r.triradiusLines);
+    if (coreCoreCount)
+        r.cc = coreCoreCount->ridgePointPositions();
+    for (const TRCLine* line : coreTriradiusCounts)
+        r.ct.append(line->ridgePointPositions());
+    return r;
+}
 
 void TDermatoglyphView::save(QTextStream& out, TFingerSettings* settings, bool saveImage)
 {
-    using namespace sectionformat;
-    writeImageState(out, saveImage);
-    writePointBlock(out, "<flexion>", "</flexion>", flexionPolygon.toList());
-    writeLine(out, 2, "<core>");
-    for (const TGraphicsVertexItem* core : qAsConst(cores))
-        writeLandmark(out, core->pos(), core->ridgeLines());
-    writeLine(out, 2, "</core>");
-    writeLine(out, 2, "<triradium>");
-    for (const TGraphicsVertexItem* triradius : qAsConst(triradia))
-        writeLandmark(out, triradius->pos(), triradius->ridgeLines());
-    writeLine(out, 2, "</triradium>");
-    if (cores.size() == 2)
-        writePointBlock(out, "<line type=\"cc\">", "</line>",
-                        coreCoreCount ? coreCoreCount->ridgePointPositions() : QList<QPointF>());
-    for (const TRCLine* line : qAsConst(coreTriradiusCounts))
-        writePointBlock(out, "<line type=\"ct\">", "</line>", line->ridgePointPositions());
+    TGlyphRecord r = record();
     if (settings)
-        settings->saveSettings(out);
-    writeLine(out, 0, "</dermatoglyph>");
+        r.settings = settings->record().settings;
+    sectionwriter::write(out, r, sectionwriter::Finger, saveImage);
 }
 
 bool TDermatoglyphView::save(const QString& fileName, TFingerSettings* settings, bool saveImage)

@@ -2,7 +2,7 @@
 #define TDERMATOGLYPHVIEW_H
 
 #include "annotation/tlandmark.h"
-#include "view/tglyphview.h"
+#include "view/tannotationview.h"
 
 #include <QList>
 #include <QPolygonF>
@@ -20,7 +20,7 @@ class TRCLine;
 // the ridge-count lines between them, radiants and central lines traced from
 // them, and the flexion crease with its fitted axis and the perpendiculars that
 // place every landmark relative to it.
-class TDermatoglyphView : public TGlyphView
+class TDermatoglyphView : public TAnnotationView
 {
     Q_OBJECT
 public:
@@ -28,20 +28,21 @@ public:
     ~TDermatoglyphView() override;
 
     TGraphicsVertexItem* addLandmark(const QPointF& point, TLandmark landmark);
+    // Brings the marks to those of record, keeping every landmark that stays (and
+    // a trace under way on it) and every counted line whose landmarks stay.
     void loadAnnotation(const TGlyphRecord& record);
-    // Removes every mark but keeps the image, ready for loadAnnotation to put the
-    // annotation back; the line being traced goes on after that load.
-    void clearAnnotation();
-    // Brings the marks from now to target where both have every landmark and the
-    // crease outline at the same place, touching only what differs; false
-    // (nothing done) otherwise.
-    bool updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target);
+    // The marks as a record: image state, crease outline, landmarks with their
+    // traced lines, and the ridge points of the counted lines.
+    TGlyphRecord record() const;
 
     // Writes the finger section; the image element only when saveImage is set.
     void save(QTextStream& out, TFingerSettings* settings, bool saveImage = false);
     // Writes a stand-alone file (declaration and section); a failure is reported
     // to the user and leaves an existing file of that name as it was.
     bool save(const QString& fileName, TFingerSettings* settings, bool saveImage = false);
+
+    QList<TGraphicsVertexItem*> landmarks(TLandmark kind) const override;
+    QList<TRCLine*> countedLines() const override;
 
     QPolygonF flexionOutline() const { return flexionPolygon; }
     QList<TGraphicsVertexItem*> flexionVertexItems() const { return flexionVertices; }
@@ -65,11 +66,6 @@ public:
     TGraphicsVertexItem* tracedLandmark() const { return currentVertex; }
     bool isPaintingFlex() const { return paintingFlex; }
     bool isAddingPoints() const { return addingPoints; }
-    bool isAddingCores() const { return addingCores; }
-    bool isAddingTriradia() const { return addingTriradia; }
-    bool isAddingRidgePoints() const { return addingRidgePoints; }
-    bool isAddingRadiants() const { return addingRadiants; }
-    bool isAddingCentralLines() const { return addingCentralLines; }
 
 signals:
     void count(int cores, int triradia);
@@ -77,17 +73,12 @@ signals:
 public slots:
     void paintFlex(bool paint);
     void addPoints(bool add);
-    void addCores(bool add);
-    void addTriradia(bool add);
-    void addRidgePoints(bool add);
-    void addRadiants(bool add);
-    void addCentralLines(bool add);
 
     void addPoint(const QPointF& point, const QPoint& globalPos);
     void addCore(const QPointF& point, const QPoint& globalPos);
     void addTriradium(const QPointF& point, const QPoint& globalPos);
 
-    void connectPoints();
+    void connectPoints() override;
     void addVertex(const QPointF& vertex);
     void addPerpendicularLines();
 
@@ -95,20 +86,15 @@ public slots:
     void cancelCores();
     void cancelTriradia();
     void cancelLandmarks();
-    void cancelRidgePoints();
-    // Every counted line takes the ridge points the print suggests for it.
-    void suggestRidgePoints();
-    void cancelRadiants();
-    void cancelCentralLines();
     void reset() override;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool pressFirst(QMouseEvent* event, const QPointF& scenePos) override;
     void mapAnnotation(const QTransform& oldToNew) override;
 
 private:
-    void setLandmarksMovable(const QList<TGraphicsVertexItem*>& landmarks, bool movable);
+    // A landmark marker at point, in no list yet.
+    TGraphicsVertexItem* makeLandmark(const QPointF& point, TLandmark landmark);
     void deleteCoreLines();
     void deleteTriradiusLines();
     void deleteCoreTriradiusLines();
@@ -118,10 +104,8 @@ private:
     void refitFlexion();
     // A vertex and its marker, without a new fit.
     void appendVertex(const QPointF& vertex);
-    void rightPress(QMouseEvent* event, const QPointF& scenePos);
-    void landmarkPress(QMouseEvent* event, const QPointF& scenePos,
-                       void (TDermatoglyphView::*menu)(const QPointF&, const QPoint&));
-    TRCLine* countLineAt(const QPointF& scenePos) const;
+    // The landmark menu of the finger's placing tools: either kind, or one.
+    void offerLandmarks(const QPointF& point, const QPoint& menuPos, bool core, bool triradius);
 
     QGraphicsScene* flexionScene;
     QGraphicsPolygonItem* flexionArea;
@@ -140,19 +124,8 @@ private:
     QList<TRCLine*> coreTriradiusCounts;
     TGraphicsVertexItem* flexionStart;
     TGraphicsVertexItem* flexionEnd;
-    TGraphicsVertexItem* currentVertex = nullptr;
-    // Which landmark was being traced when the annotation was cleared for a
-    // reload (index into cores, or into triradia past them), and how many lines it
-    // had then; -1 when none.
-    int resumeLandmark = -1;
-    int resumeLines = 0;
     bool paintingFlex = false;
     bool addingPoints = false;
-    bool addingCores = false;
-    bool addingTriradia = false;
-    bool addingRidgePoints = false;
-    bool addingRadiants = false;
-    bool addingCentralLines = false;
 };
 
 #endif

@@ -1,6 +1,6 @@
 #include "finger/tfingersettings.h"
 
-#include "annotation/sectionformat.h"
+#include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
 #include "annotation/fingerchoices.h"
 
@@ -27,6 +27,12 @@ TFingerSettings::TFingerSettings(QWidget* parent)
                   + margins.right() + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     ui->scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     updatePanels(0, 0);
+    // Any change of a box, by the examiner or by a load, makes the record anew.
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        connect(box, &QCheckBox::toggled, this, [this] { recorded.reset(); });
+    for (QComboBox* box : findChildren<QComboBox*>())
+        connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                [this] { recorded.reset(); });
     for (QCheckBox* box : findChildren<QCheckBox*>())
         connect(box, &QCheckBox::clicked, this, &TFingerSettings::changed);
     for (QComboBox* box : findChildren<QComboBox*>())
@@ -77,48 +83,52 @@ static QString flag(const QCheckBox* box)
     return box->isChecked() ? "1" : "0";
 }
 
-void TFingerSettings::saveSettings(QTextStream& out) const
+TGlyphRecord TFingerSettings::record() const
 {
-    using sectionformat::writeSetting;
-    writeSetting(out, "flexion", {flag(ui->flexionRadial), flag(ui->flexionUlnar)});
-    writeSetting(out, "extralimital",
-                 {flag(ui->extralimitalRadial), flag(ui->extralimitalUlnar)});
-    writeSetting(out, "rotation", {ui->rotationInner->currentText(),
+    if (recorded)
+        return *recorded;
+    TGlyphRecord r;
+    r.settings.insert("flexion", {flag(ui->flexionRadial), flag(ui->flexionUlnar), QString()});
+    r.settings.insert("extralimital",
+                      {flag(ui->extralimitalRadial), flag(ui->extralimitalUlnar), QString()});
+    r.settings.insert("rotation", {ui->rotationInner->currentText(),
                                    ui->rotationOuter->currentText(), ui->rotation->currentText()});
-    writeSetting(out, "termination",
-                 {ui->terminationRadial->currentText(), ui->terminationUlnar->currentText(),
-                  ui->termination->currentText()});
+    r.settings.insert("termination",
+                      {ui->terminationRadial->currentText(), ui->terminationUlnar->currentText(),
+                       ui->termination->currentText()});
+    recorded = r;
+    return r;
 }
 
-// A text that is not one of the box's items leaves the box as it is.
-static void choose(QComboBox* box, const QString& text)
+void TFingerSettings::saveSettings(QTextStream& out) const
 {
-    if (box->findText(text) >= 0)
-        box->setCurrentText(text);
+    sectionwriter::writeSettings(out, record(), sectionwriter::Finger);
 }
 
 void TFingerSettings::load(const TGlyphRecord& record)
 {
-    QStringList list = record.setting("flexion");
-    if (list.size() > 1) {
-        ui->flexionRadial->setChecked(list.at(0) == "1");
-        ui->flexionUlnar->setChecked(list.at(1) == "1");
+    fingerchoices::Classification now;
+    const QCheckBox* flexion[2] = {ui->flexionRadial, ui->flexionUlnar};
+    const QCheckBox* extralimital[2] = {ui->extralimitalRadial, ui->extralimitalUlnar};
+    QComboBox* rotation[3] = {ui->rotationInner, ui->rotationOuter, ui->rotation};
+    QComboBox* termination[3] = {ui->terminationRadial, ui->terminationUlnar, ui->termination};
+    for (int i = 0; i < 2; ++i) {
+        now.flexion[i] = flexion[i]->isChecked();
+        now.extralimital[i] = extralimital[i]->isChecked();
     }
-    list = record.setting("extralimital");
-    if (list.size() > 1) {
-        ui->extralimitalRadial->setChecked(list.at(0) == "1");
-        ui->extralimitalUlnar->setChecked(list.at(1) == "1");
+    for (int i = 0; i < 3; ++i) {
+        now.rotation[i] = rotation[i]->currentText();
+        now.termination[i] = termination[i]->currentText();
     }
-    list = record.setting("rotation");
-    if (list.size() > 2) {
-        choose(ui->rotationInner, list.at(0));
-        choose(ui->rotationOuter, list.at(1));
-        choose(ui->rotation, list.at(2));
-    }
-    list = record.setting("termination");
-    if (list.size() > 2) {
-        choose(ui->terminationRadial, list.at(0));
-        choose(ui->terminationUlnar, list.at(1));
-        choose(ui->termination, list.at(2));
+    // The rule the result tables read by, from what the boxes show now.
+    const fingerchoices::Classification c =
+        fingerchoices::loadedClassification(record.settings, now);
+    ui->flexionRadial->setChecked(c.flexion[0]);
+    ui->flexionUlnar->setChecked(c.flexion[1]);
+    ui->extralimitalRadial->setChecked(c.extralimital[0]);
+    ui->extralimitalUlnar->setChecked(c.extralimital[1]);
+    for (int i = 0; i < 3; ++i) {
+        rotation[i]->setCurrentText(c.rotation[i]);
+        termination[i]->setCurrentText(c.termination[i]);
     }
 }

@@ -1,10 +1,13 @@
 #ifndef TFINGERSETTINGS_H
 #define TFINGERSETTINGS_H
 
+#include "annotation/tglyphrecord.h"
+
 #include <QWidget>
 
+#include <optional>
+
 class QTextStream;
-class TGlyphRecord;
 namespace Ui { class TFingerSettings; }
 
 // The classification of one finger print: flexion crease edges, extralimital
@@ -20,6 +23,8 @@ public:
     void clear();
     void saveSettings(QTextStream& out) const;
     void load(const TGlyphRecord& record);
+    // The classification as a record's settings.
+    TGlyphRecord record() const;
     Ui::TFingerSettings* form() const { return ui; }
 
 signals:
@@ -31,6 +36,8 @@ public slots:
 
 private:
     Ui::TFingerSettings* ui;
+    // The record as the boxes gave it last; made again once a box changes.
+    mutable std::optional<TGlyphRecord> recorded;
 };
 
 #endif

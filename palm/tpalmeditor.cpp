@@ -140,20 +140,27 @@ TPalmEditor::TPalmEditor(QWidget* parent)
 
     connect(palmView, &TPalmView::angle, panel, &TPalmSettings::setAngle);
 
+    connect(buttonSuggestRidgePoints, &QPushButton::clicked, palmView,
+            &TPalmView::suggestRidgePoints);
+    trackActions();
+}
+
+QVector<TEditHistory::Action> TPalmEditor::recordedActions()
+{
+    using H = TEditHistory;
+    QVector<H::Action> actions = TGlyphEditor::recordedActions();
     for (QPushButton* b : {buttonCancelCores, buttonCancelTriradia, buttonCancelRidgeCount,
                            buttonCancelRadiants, buttonCancelCentralLines})
-        recordOn(b, &QPushButton::clicked, b->text());
+        actions.append(H::on(b, &QPushButton::clicked, b->text()));
     for (int i = 0; i < triradiusLabels.size(); ++i) {
-        recordOn(cancelTriradiusButtons[i], &QPushButton::clicked,
-                 "Cancel triradius " + triradiusLabels.at(i));
-        recordOn(presentBoxes[i], &QCheckBox::clicked, "Present triradius " + triradiusLabels.at(i));
+        actions.append(H::on(cancelTriradiusButtons[i], &QPushButton::clicked,
+                             "Cancel triradius " + triradiusLabels.at(i)));
+        actions.append(H::on(presentBoxes[i], &QCheckBox::clicked,
+                             "Present triradius " + triradiusLabels.at(i)));
     }
-    recordOn(panel, &TPalmSettings::changed, "Classification");
-    connect(buttonSuggestRidgePoints, &QPushButton::clicked, this, [this] {
-        beginStep();
-        palmView->suggestRidgePoints();
-        endStep("Suggest ridge points");
-    });
+    actions.append(H::on(panel, &TPalmSettings::changed, "Classification"));
+    actions.append(H::on(buttonSuggestRidgePoints, &QPushButton::clicked, "Suggest ridge points"));
+    return actions;
 }
 
 void TPalmEditor::triradiumChanged(int i, bool present)
@@ -181,37 +188,22 @@ QVector<bool> TPalmEditor::determinedFlags() const
     return flags;
 }
 
-void TPalmEditor::writeAnnotation(QTextStream& out)
+TGlyphRecord TPalmEditor::record() const
 {
-    palmView->save(out, true, presentFlags(), determinedFlags(), panel);
+    TGlyphRecord r = palmView->record();
+    r.present = presentFlags();
+    r.determined = determinedFlags();
+    r.settings = panel->record().settings;
+    return r;
 }
 
 void TPalmEditor::loadAnnotation(const TGlyphRecord& record)
 {
     TGlyphEditor::loadAnnotation(record);
-    applyAnnotation(record);
-}
-
-void TPalmEditor::clearAnnotation()
-{
-    palmView->clearAnnotation();
-}
-
-void TPalmEditor::applyAnnotation(const TGlyphRecord& record)
-{
     palmView->loadAnnotation(record);
     setTriradiusBoxes(record);
-    panel->load(record);
-}
-
-bool TPalmEditor::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target)
-{
-    if (!palmView->updateAnnotation(now, target))
-        return false;
-    setTriradiusBoxes(target);
-    if (now.settings != target.settings)
-        panel->load(target);
-    return true;
+    if (panel->record().settings != record.settings)
+        panel->load(record);
 }
 
 void TPalmEditor::setTriradiusBoxes(const TGlyphRecord& record)

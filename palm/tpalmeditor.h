@@ -21,8 +21,9 @@ class TPalmEditor : public TGlyphEditor
 public:
     explicit TPalmEditor(QWidget* parent = nullptr);
 
-    void writeAnnotation(QTextStream& out) override;
     void loadAnnotation(const TGlyphRecord& record) override;
+    TGlyphRecord record() const override;
+    sectionwriter::Kind kind() const override { return sectionwriter::Palm; }
 
     TPalmView* palmGlyphView() const { return palmView; }
     TPalmSettings* settingsPanel() const { return panel; }
@@ -38,9 +39,7 @@ public:
     QButtonGroup* tools() const { return toolGroup; }
 
 protected:
-    void clearAnnotation() override;
-    void applyAnnotation(const TGlyphRecord& record) override;
-    bool updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target) override;
+    QVector<TEditHistory::Action> recordedActions() override;
 
 public slots:
     void triradiumChanged(int i, bool present);

@@ -2,6 +2,7 @@
 #include "ui_tpalmsettings.h"
 
 #include "annotation/sectionformat.h"
+#include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
 #include "annotation/palmformula.h"
 #include "view/tablefit.h"
@@ -106,6 +107,11 @@ TPalmSettings::TPalmSettings(QWidget* parent)
     ui->tableSummary->setColumnWidth(0, 450);
 
     const auto indexChanged = QOverload<int>::of(&QComboBox::currentIndexChanged);
+    // Connected first, so whatever follows a change (the formula, a step of the
+    // history) reads the classification as it is now.
+    for (QComboBox* box : findChildren<QComboBox*>())
+        connect(box, indexChanged, this, [this] { recorded.reset(); });
+    connect(patterns, &QTableWidget::cellChanged, this, [this] { recorded.reset(); });
     for (int i = 0; i < Rows; ++i) {
         connect(dualBoxes[i], indexChanged, dualMapper, QOverload<>::of(&QSignalMapper::map));
         dualMapper->setMapping(dualBoxes[i], i);
@@ -240,49 +246,51 @@ void TPalmSettings::updateFormula()
     tablefit::showAllRows(ui->tableSummary);
 }
 
-void TPalmSettings::saveSettings(QTextStream& out) const
+TGlyphRecord TPalmSettings::record() const
 {
+    if (recorded)
+        return *recorded;
+    TGlyphRecord r;
     const QStringList mainLineTypes = palmformula::terminationTypes();
     const QStringList patternTypes = palmformula::patternTypes();
     for (int i = 0; i < Rows; ++i)
-        sectionformat::writeSetting(out, mainLineTypes[i],
-                                    {dualBoxes[i]->currentText(),
-                                     firstTerminationBoxes[i]->currentText(),
-                                     secondTerminationBoxes[i]->currentText()});
+        r.settings.insert(mainLineTypes[i], {dualBoxes[i]->currentText(),
+                                             firstTerminationBoxes[i]->currentText(),
+                                             secondTerminationBoxes[i]->currentText()});
     for (int i = 0; i < PatternRows; ++i)
-        sectionformat::writeSetting(out, patternTypes[i],
-                                    {patternOptionBoxes[i]->currentText(),
-                                     predefinedPatternBox(i)->currentText(),
-                                     patternTextItems[i]->text()});
+        r.settings.insert(patternTypes[i], {patternOptionBoxes[i]->currentText(),
+                                            predefinedPatternBox(i)->currentText(),
+                                            patternTextItems[i]->text()});
+    recorded = r;
+    return r;
 }
 
-// A text that is not in the box's list leaves the box as it was.
-static void setKnownText(QComboBox* box, const QString& text)
+void TPalmSettings::saveSettings(QTextStream& out) const
 {
-    const int i = box->findText(text);
-    if (i >= 0)
-        box->setCurrentIndex(i);
+    sectionwriter::writeSettings(out, record(), sectionwriter::Palm);
 }
 
 void TPalmSettings::load(const TGlyphRecord& record)
 {
-    const QStringList mainLineTypes = palmformula::terminationTypes();
-    const QStringList patternTypes = palmformula::patternTypes();
+    // The rule the result tables read by, from what the boxes show now.
+    palmformula::Classification now;
+    now.terminations = terminations();
+    for (int i = 0; i < PatternRows; ++i)
+        now.patterns.append({patternOptionBoxes[i]->currentIndex(),
+                             predefinedPatternBox(i)->currentText(), patternTextItems[i]->text()});
+    const palmformula::Classification c = palmformula::loadedClassification(record.settings, now);
     for (int i = 0; i < Rows; ++i) {
-        const QStringList values = record.setting(mainLineTypes[i]);
-        if (values.size() <= 2)
-            continue;
-        setKnownText(dualBoxes[i], values.at(0));
-        setKnownText(firstTerminationBoxes[i], values.at(1));
-        setKnownText(secondTerminationBoxes[i], values.at(2));
+        const palmformula::Termination& t = c.terminations.at(i);
+        dualBoxes[i]->setCurrentIndex(t.dual ? 1 : 0);
+        firstTerminationBoxes[i]->setCurrentText(t.first);
+        secondTerminationBoxes[i]->setCurrentText(t.second);
     }
     for (int i = 0; i < PatternRows; ++i) {
-        const QStringList values = record.setting(patternTypes[i]);
-        if (values.size() <= 2)
-            continue;
-        setKnownText(patternOptionBoxes[i], values.at(0));
-        setKnownText(predefinedPatternBox(i), values.at(1));
-        patternTextItems[i]->setText(values.at(2));
+        const palmformula::Pattern& p = c.patterns.at(i);
+        patternOptionBoxes[i]->setCurrentIndex(p.option);
+        predefinedPatternBox(i)->setCurrentText(p.predefined);
+        if (patternTextItems[i]->text() != p.custom)
+            patternTextItems[i]->setText(p.custom);
     }
     // A box that already showed the loaded text signals nothing; the summary
     // must follow the loaded classification even when nothing changed.
@@ -292,6 +300,7 @@ void TPalmSettings::load(const TGlyphRecord& record)
 
 void TPalmSettings::clear()
 {
+    recorded.reset();
     {
         // One update for the whole panel instead of one per box.
         std::vector<std::unique_ptr<QSignalBlocker>> quiet;

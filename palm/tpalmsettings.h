@@ -2,14 +2,17 @@
 #define TPALMSETTINGS_H
 
 #include <QVector>
+#include "annotation/tglyphrecord.h"
+
 #include <QWidget>
+
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
 class QSignalMapper;
 class QTableWidgetItem;
 class QTextStream;
-class TGlyphRecord;
 namespace Ui { class TPalmSettings; }
 namespace palmformula { struct Termination; }
 
@@ -26,6 +29,8 @@ public:
     QVector<QCheckBox*> axialPresentBoxes() const { return axialBoxes; }
     void saveSettings(QTextStream& out) const;
     void load(const TGlyphRecord& record);
+    // The classification as a record's settings.
+    TGlyphRecord record() const;
     void clear();
 
     // Read-only views for the editor and for checks.
@@ -68,6 +73,8 @@ private:
     QTableWidgetItem* formulaItem = nullptr;
     QVector<QTableWidgetItem*> mainLineIndexItems;
     QTableWidgetItem* angleItem = nullptr;
+    // The record as the boxes gave it last; made again once a box changes.
+    mutable std::optional<TGlyphRecord> recorded;
 };
 
 #endif

@@ -1,22 +1,22 @@
 #include "palm/tpalmview.h"
 
-#include "annotation/sectionformat.h"
-#include "annotation/tglyphrecord.h"
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
 #include "annotation/palmlines.h"
+#include "annotation/sectionformat.h"
+#include "annotation/sectionwriter.h"
+#include "annotation/tglyphrecord.h"
 #include "palm/tpalmsettings.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/tlandmarktool.h"
+#include "view/trcline.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QTextStream>
 
 TPalmView::TPalmView(QWidget* parent)
-    : TGlyphView(parent),
+    : TAnnotationView(parent),
       triradiusLabels(palmlines::slotLabels())
 {
     triradia.fill(nullptr, triradiusLabels.size());
@@ -27,6 +27,27 @@ TPalmView::TPalmView(QWidget* parent)
     dtLine = scene->addLine(QLineF());
     atLine->hide();
     dtLine->hide();
+    addPlacingTool(std::make_unique<TLandmarkTool>(
+        this, [this] { return addingCores; },
+        [this](const QPointF& p, const QPoint& at) {
+            QMenu menu;
+            QAction* add = menu.addAction("Add core point");
+            if (menu.exec(at) == add)
+                addCorePoint(p);
+        }));
+    addPlacingTool(std::make_unique<TLandmarkTool>(
+        this, [this] { return addingTriradia; },
+        [this](const QPointF& p, const QPoint& at) { offerTriradius(p, at); },
+        [this](TGraphicsVertexItem* item, const QPoint& at) {
+            const int slot = triradia.indexOf(item);
+            if (slot < 0)
+                return false;
+            QMenu menu;
+            QAction* remove = menu.addAction("Delete triradial point");
+            if (menu.exec(at) == remove)
+                cancelTriradium(slot);
+            return true;
+        }));
 }
 
 TPalmView::~TPalmView()
@@ -42,64 +63,40 @@ QStringList TPalmView::countLineNames()
     return {"ba", "cb", "dc", "td"};
 }
 
-bool TPalmView::isLandmark(TGraphicsVertexItem* item) const
+QList<TGraphicsVertexItem*> TPalmView::landmarks(TLandmark kind) const
 {
-    return item && (triradia.contains(item) || cores.contains(item));
-}
-
-void TPalmView::addTriradia(bool enabled)
-{
-    addingTriradia = enabled;
-    for (TGraphicsVertexItem* item : qAsConst(triradia))
+    if (kind == Core)
+        return cores;
+    QList<TGraphicsVertexItem*> placed;
+    for (TGraphicsVertexItem* item : triradia)
         if (item)
-            item->setFlag(QGraphicsItem::ItemIsMovable, enabled);
+            placed.append(item);
+    return placed;
 }
 
-void TPalmView::addCores(bool add)
+QList<TRCLine*> TPalmView::countedLines() const
 {
-    addingCores = add;
-    for (TGraphicsVertexItem* item : qAsConst(cores))
-        item->setFlag(QGraphicsItem::ItemIsMovable, add);
-}
-
-void TPalmView::addRidgePoints(bool add)
-{
-    addingRidgePoints = add;
-    for (TRCLine* line : qAsConst(triradiusCounts))
+    QList<TRCLine*> lines;
+    for (TRCLine* line : triradiusCounts)
         if (line)
-            line->setEditable(add);
-}
-
-void TPalmView::addRadiants(bool add)
-{
-    addingRadiants = add;
-    currentVertex = nullptr;
-}
-
-void TPalmView::addCentralLines(bool add)
-{
-    addingCentralLines = add;
-    currentVertex = nullptr;
+            lines.append(line);
+    return lines;
 }
 
 void TPalmView::removeTriradius(int i)
 {
-    TGraphicsVertexItem* item = triradia.value(i);
-    if (item) {
-        if (item == currentVertex)
-            currentVertex = nullptr;
-        item->clearRidgeLines();
-        delete item;
+    if (TGraphicsVertexItem* item = triradia.value(i)) {
+        deleteLandmark(item);
         triradia[i] = nullptr;
     }
     emit triradiumChanged(i, false);
-    connectPoints();
 }
 
 void TPalmView::cancelTriradia()
 {
     for (int i = 0; i < triradia.size(); ++i)
         removeTriradius(i);
+    connectPoints();
 }
 
 void TPalmView::cancelTriradium(int i)
@@ -107,41 +104,32 @@ void TPalmView::cancelTriradium(int i)
     if (i < 0 || i >= triradia.size())
         return;
     removeTriradius(i);
+    connectPoints();
 }
 
 void TPalmView::cancelCores()
 {
-    if (cores.contains(currentVertex))
-        currentVertex = nullptr;
-    qDeleteAll(cores);
+    for (TGraphicsVertexItem* core : qAsConst(cores))
+        deleteLandmark(core);
     cores.clear();
 }
 
-void TPalmView::suggestRidgePoints()
+void TPalmView::offerTriradius(const QPointF& p, const QPoint& menuPos)
 {
-    for (TRCLine* line : qAsConst(triradiusCounts))
-        if (line)
-            suggestOn(line);
-}
-
-void TPalmView::cancelRidgePoints()
-{
-    for (TRCLine* line : qAsConst(triradiusCounts))
-        if (line)
-            line->clearRidgePoints();
-}
-
-void TPalmView::cancelRadiants()
-{
-    for (TGraphicsVertexItem* item : qAsConst(triradia))
-        if (item)
-            item->clearRidgeLines();
-}
-
-void TPalmView::cancelCentralLines()
-{
-    for (TGraphicsVertexItem* item : qAsConst(cores))
-        item->clearRidgeLines();
+    QMenu menu;
+    QList<QAction*> entries;
+    for (int i = 0; i < triradiusLabels.size(); ++i) {
+        QAction* entry = menu.addAction("Add triradius " + triradiusLabels.at(i));
+        if (triradia.at(i)) {
+            entry->setCheckable(true);
+            entry->setChecked(true);
+            entry->setEnabled(false);
+        }
+        entries.append(entry);
+    }
+    const int index = entries.indexOf(menu.exec(menuPos));
+    if (index >= 0)
+        addTriradius(index, p);
 }
 
 TGraphicsVertexItem* TPalmView::addTriradius(int i, const QPointF& p)
@@ -174,7 +162,7 @@ TGraphicsVertexItem* TPalmView::addTriradius(int i, const QPointF& p)
     return item;
 }
 
-TGraphicsVertexItem* TPalmView::addCorePoint(const QPointF& p)
+TGraphicsVertexItem* TPalmView::makeCore(const QPointF& p)
 {
     auto* item = new TGraphicsVertexItem;
     item->setZValue(2000);
@@ -182,11 +170,17 @@ TGraphicsVertexItem* TPalmView::addCorePoint(const QPointF& p)
     scene->addItem(item);
     item->setMarkerBrush(QBrush(Qt::yellow, Qt::SolidPattern));
     item->setMarkerPen(QPen(Qt::yellow));
-    cores.append(item);
     connect(item, &TGraphicsVertexItem::moved, this, &TPalmView::connectPoints);
     item->setFlag(QGraphicsItem::ItemIsMovable);
     item->setFlag(QGraphicsItem::ItemSendsGeometryChanges);
     item->setCore();
+    return item;
+}
+
+TGraphicsVertexItem* TPalmView::addCorePoint(const QPointF& p)
+{
+    TGraphicsVertexItem* item = makeCore(p);
+    cores.append(item);
     return item;
 }
 
@@ -208,9 +202,7 @@ void TPalmView::connectPoints()
     // A line whose two triradii are the same and where they were keeps the ridge
     // points counted on it; the others are rebuilt with none.
     const QVector<TRCLine*> previous = triradiusCounts;
-    qDeleteAll(triradiusLines);
     triradiusCounts.fill(nullptr, countLineCount);
-    triradiusLines.fill(nullptr, countLineCount);
 
     QVector<bool> placed(triradia.size());
     QVector<QPointF> positions(triradia.size());
@@ -220,19 +212,26 @@ void TPalmView::connectPoints()
     }
     const QVector<QPair<int, int>> pairs = palmlines::countLinePairs(placed);
     for (int i = 0; i < countLineCount; ++i) {
-        if (pairs.at(i).first < 0)
+        if (pairs.at(i).first < 0) {
+            delete triradiusLines.at(i);
+            triradiusLines[i] = nullptr;
             continue;
+        }
         const QLineF segment(positions.at(pairs.at(i).first), positions.at(pairs.at(i).second));
-        auto* dashed = new QGraphicsLineItem;
-        scene->addItem(dashed);
-        dashed->setLine(segment);
-        QPen pen;
-        pen.setStyle(Qt::DashLine);
-        pen.setColor(Qt::red);
-        pen.setCosmetic(true);
-        dashed->setPen(pen);
-        dashed->setCursor(Qt::CrossCursor);
-        triradiusLines[i] = dashed;
+        // The dashed line of a pair that stays is moved, not made again.
+        QGraphicsLineItem* dashed = triradiusLines.at(i);
+        if (!dashed) {
+            dashed = new QGraphicsLineItem;
+            QPen pen(Qt::red, 0);
+            pen.setStyle(Qt::DashLine);
+            pen.setCosmetic(true);
+            dashed->setPen(pen);
+            dashed->setCursor(Qt::CrossCursor);
+            scene->addItem(dashed);
+            triradiusLines[i] = dashed;
+        }
+        if (dashed->line() != segment)
+            dashed->setLine(segment);
         const TGraphicsVertexItem* start = triradia.at(pairs.at(i).first);
         const TGraphicsVertexItem* end = triradia.at(pairs.at(i).second);
         TRCLine* kept = previous.at(i) && previous.at(i)->joins(start, end, segment)
@@ -281,162 +280,79 @@ void TPalmView::mapAnnotation(const QTransform& oldToNew)
 
 void TPalmView::reset()
 {
-    cancelRadiants();
-    cancelCentralLines();
     TGlyphView::reset();
-    cancelTriradia();
+    for (int i = 0; i < triradia.size(); ++i)
+        removeTriradius(i);
     cancelCores();
     connectPoints();
-    resumeLandmark = -1;
 }
 
-void TPalmView::mousePressEvent(QMouseEvent* event)
+void TPalmView::loadAnnotation(const TGlyphRecord& record)
 {
-    const QPointF scenePos = mapToScene(event->pos());
-    auto* vertex = dynamic_cast<TGraphicsVertexItem*>(itemAt(event->pos()));
-    if (event->button() == Qt::RightButton)
-        rightPress(vertex, event->pos());
-    else if (event->button() == Qt::LeftButton)
-        leftPress(event, vertex, scenePos);
+    // Slots past the points in the section are empty; points past the last slot
+    // have no slot to go to.
+    for (int i = 0; i < triradia.size(); ++i) {
+        const bool placed = i < record.triradia.size() && record.determined.value(i);
+        TGraphicsVertexItem* item = triradia.at(i);
+        if (!placed) {
+            if (item)
+                removeTriradius(i);
+            continue;
+        }
+        if (!item) {
+            item = addTriradius(i, record.triradia.at(i));
+            item->setLabel(triradiusLabels.at(i));
+            item->setZValue(2000);
+        }
+        placeLandmark(item, record.triradia.at(i));
+        loadTraces(item, record.triradiusRidgeLines(i));
+    }
+    loadLandmarks(cores, record.cores, [this](const QPointF& p) { return makeCore(p); },
+                  [&](int k) { return record.ridgeLines(k); });
+    connectPoints();
+    // A line whose triradii are not in the section has no points to take.
+    for (int i = 0; i < countLineCount; ++i)
+        if (TRCLine* line = triradiusCounts.at(i))
+            if (line->ridgePointPositions() != record.palmCount(i))
+                line->setRidgePoints(record.palmCount(i));
+    // The tools stay as their buttons show them: the loaded landmarks are as
+    // movable as the tools say.
+    setLandmarksMovable(landmarks(Triradius), addingTriradia);
+    setLandmarksMovable(cores, addingCores);
 }
 
-void TPalmView::rightPress(TGraphicsVertexItem* vertex, const QPoint& pos)
+TGlyphRecord TPalmView::record() const
 {
-    const QPoint global = mapToGlobal(pos);
-    if (addingTriradia) {
-        if (!vertex || !triradia.contains(vertex))
-            return;
-        QMenu menu;
-        QAction* remove = menu.addAction("Delete triradial point");
-        if (menu.exec(global) == remove) {
-            const int index = triradia.indexOf(vertex);
-            if (index >= 0) {
-                cancelTriradium(index);
-                connectPoints();
-            }
-        }
-    } else if (addingRidgePoints) {
-        if (!vertex) {
-            // On a counted line, not on a point: the print's own suggestion.
-            TRCLine* line = TRCLine::lineAt(scene, mapToScene(pos), transform());
-            if (line && triradiusCounts.contains(line))
-                offerSuggestion(line, global);
-            return;
-        }
-        for (TRCLine* line : qAsConst(triradiusCounts)) {
-            if (!line || !line->hasRidgePoint(vertex))
-                continue;
-            QMenu menu;
-            QAction* remove = menu.addAction("Delete ridge point");
-            if (menu.exec(global) == remove)
-                line->removeRidgePoint(vertex);
-            return;   // a ridge point sits on one line only
-        }
-    } else if (addingRadiants || addingCentralLines) {
-        const bool radiants = addingRadiants;
-        if (!vertex || !(radiants ? triradia.contains(vertex) : cores.contains(vertex)))
-            return;
-        QMenu menu;
-        QAction* add = menu.addAction(radiants ? "Add radiant" : "Add central line");
-        menu.addSeparator();
-        QAction* remove = menu.addAction(radiants ? "Delete radiants" : "Delete central lines");
-        add->setEnabled(vertex->ridgeLineCount() < (radiants ? 3 : 1));
-        QAction* chosen = menu.exec(global);
-        if (chosen == add) {
-            vertex->addRidgeLine();
-            currentVertex = vertex;
-        } else if (chosen == remove) {
-            vertex->clearRidgeLines();
-            currentVertex = nullptr;
-        }
+    TGlyphRecord r;
+    recordImageState(r);
+    QVector<QVector<QVector<QPointF>>> lines;
+    for (int i = 0; i < triradia.size(); ++i) {
+        const TGraphicsVertexItem* item = triradia.at(i);
+        r.triradia.append(item ? item->pos() : QPointF(0, 0));
+        r.determined[i] = item != nullptr;
+        lines.append(item ? item->ridgeLines() : QVector<QVector<QPointF>>());
     }
-}
-
-void TPalmView::leftPress(QMouseEvent* event, TGraphicsVertexItem* vertex,
-                          const QPointF& scenePos)
-{
-    if (calibrationPress(scenePos))
-        return;
-    if (addingCentralLines || addingRadiants) {
-        if (currentVertex)
-            currentVertex->addRidgePoint(scenePos);
-        return;
-    }
-    if (selecting) {
-        addSelectionPoint(scenePos);
-        return;
-    }
-    const QPoint global = mapToGlobal(event->pos());
-    if (addingCores) {
-        if (isLandmark(vertex)) {
-            startLandmarkDrag(event);
-            return;
-        }
-        QMenu menu;
-        QAction* add = menu.addAction("Add core point");
-        if (menu.exec(global) == add)
-            addCorePoint(scenePos);
-        return;
-    }
-    if (addingTriradia) {
-        if (isLandmark(vertex)) {
-            startLandmarkDrag(event);
-        } else {
-            QMenu menu;
-            QList<QAction*> entries;
-            for (int i = 0; i < triradiusLabels.size(); ++i) {
-                QAction* entry = menu.addAction("Add triradius " + triradiusLabels.at(i));
-                if (triradia.at(i)) {
-                    entry->setCheckable(true);
-                    entry->setChecked(true);
-                    entry->setEnabled(false);
-                }
-                entries.append(entry);
-            }
-            const int index = entries.indexOf(menu.exec(global));
-            if (index >= 0)
-                addTriradius(index, scenePos);
-        }
-        connectPoints();
-        return;
-    }
-    if (addingRidgePoints)
-        addRidgePoint(scenePos);
-}
-
-void TPalmView::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape && (addingCentralLines || addingRadiants) && currentVertex)
-        currentVertex->removeLastRidgePoint();
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    r.triradiusLines = lines;
+    recordLandmarks(cores, r.cores, r.coreRidgeLines);
+    for (int i = 0; i < countLineCount; ++i)
+        if (const TRCLine* line = triradiusCounts.at(i))
+            r.setPalmCount(i, line->ridgePointPositions());
+    return r;
 }
 
 void TPalmView::save(QTextStream& out, bool saveImage, const QVector<bool>& present,
                      const QVector<bool>& determined, TPalmSettings* settings)
 {
-    using namespace sectionformat;
-    writeImageState(out, saveImage);
-    writeLine(out, 2, "<triradium>");
-    for (int i = 0; i < triradia.size(); ++i) {
-        const TGraphicsVertexItem* item = triradia.at(i);
-        const QString flags = QString(" p=\"%1\" d=\"%2\"")
-                                  .arg(present.value(i) ? 1 : 0)
-                                  .arg(determined.value(i) ? 1 : 0);
-        writeLandmark(out, item ? item->pos() : QPointF(0, 0),
-                      item ? item->ridgeLines() : QList<QList<QPointF>>(), flags, "/>");
+    TGlyphRecord r = record();
+    for (int i = 0; i < palmlines::slotCount; ++i) {
+        r.present[i] = present.value(i);
+        r.determined[i] = determined.value(i);
     }
-    writeLine(out, 2, "</triradium>");
-    const QStringList names = countLineNames();
-    for (int i = 0; i < triradiusCounts.size(); ++i)
-        if (const TRCLine* line = triradiusCounts.at(i))
-            writePointBlock(out, "<line type=\"" + names.at(i) + "\">", "</line>",
-                            line->ridgePointPositions());
-    writeLine(out, 2, "<core>");
-    for (const TGraphicsVertexItem* item : qAsConst(cores))
-        writeLandmark(out, item->pos(), item->ridgeLines());
-    writeLine(out, 2, "</core>");
     if (settings)
-        settings->saveSettings(out);
-    writeLine(out, 0, "</dermatoglyph>");
+        r.settings = settings->record().settings;
+    sectionwriter::write(out, r, sectionwriter::Palm, saveImage);
 }
 
 bool TPalmView::save(const QString& fileName, bool saveImage, const QVector<bool>& present,
@@ -446,76 +362,4 @@ bool TPalmView::save(const QString& fileName, bool saveImage, const QVector<bool
         fileName,
         [&](QTextStream& out) { save(out, saveImage, present, determined, settings); },
         error);
-}
-
-void TPalmView::loadAnnotation(const TGlyphRecord& record)
-{
-    currentVertex = nullptr;
-
-    for (int k = 0; k < record.cores.size(); ++k)
-        addCorePoint(record.cores.at(k))->setRidgeLines(record.ridgeLines(k));
-
-    // Slots past the points in the section are empty; points past the last slot
-    // have no slot to go to.
-    const int restored = qMin(int(triradia.size()), record.triradia.size());
-    for (int i = 0; i < restored; ++i) {
-        if (!record.determined.value(i))
-            continue;
-        TGraphicsVertexItem* item = addTriradius(i, record.triradia.at(i));
-        item->setLabel(triradiusLabels.at(i));
-        item->setZValue(2000);
-        item->setRidgeLines(record.triradiusRidgeLines(i));
-    }
-
-    connectPoints();
-    // A line whose triradii are not in the section has no points to take.
-    for (int i = 0; i < countLineCount; ++i)
-        if (TRCLine* line = triradiusCounts.at(i))
-            line->setRidgePoints(record.palmCount(i));
-    // The tools stay as their buttons show them: the loaded landmarks are as
-    // movable as the tools say.
-    addTriradia(addingTriradia);
-    addCores(addingCores);
-    if (resumeLandmark >= 0 && (addingRadiants || addingCentralLines)) {
-        currentVertex = resumeLandmark < slotCount ? triradia.value(resumeLandmark)
-                                                   : cores.value(resumeLandmark - slotCount);
-        // The traced line lost its last points: a fresh line goes on from the landmark.
-        if (currentVertex && currentVertex->ridgeLinePoints().size() < resumeLines)
-            currentVertex->addRidgeLine();
-    }
-    resumeLandmark = -1;
-}
-
-bool TPalmView::updateAnnotation(const TGlyphRecord& now, const TGlyphRecord& target)
-{
-    // In place only while every triradius and core stays where it is.
-    if (now.cores != target.cores || now.determined != target.determined
-        || now.cores.size() != cores.size())
-        return false;
-    for (int i = 0; i < triradia.size(); ++i) {
-        if (bool(triradia.at(i)) != target.determined.value(i))
-            return false;
-        if (triradia.at(i) && now.triradia.value(i) != target.triradia.value(i))
-            return false;
-    }
-    for (int i = 0; i < triradia.size(); ++i)
-        if (triradia.at(i) && now.triradiusRidgeLines(i) != target.triradiusRidgeLines(i))
-            triradia.at(i)->setRidgeLines(target.triradiusRidgeLines(i), triradia.at(i) == currentVertex);
-    for (int k = 0; k < cores.size(); ++k)
-        if (now.ridgeLines(k) != target.ridgeLines(k))
-            cores.at(k)->setRidgeLines(target.ridgeLines(k), cores.at(k) == currentVertex);
-    for (int i = 0; i < countLineCount; ++i)
-        if (triradiusCounts.at(i) && now.palmCount(i) != target.palmCount(i))
-            triradiusCounts.at(i)->setRidgePoints(target.palmCount(i));
-    return true;
-}
-
-void TPalmView::clearAnnotation()
-{
-    resumeLandmark = currentVertex ? triradia.indexOf(currentVertex) : -1;
-    if (resumeLandmark < 0 && currentVertex && cores.contains(currentVertex))
-        resumeLandmark = slotCount + cores.indexOf(currentVertex);
-    resumeLines = currentVertex ? currentVertex->ridgeLinePoints().size() : 0;
-    cancelTriradia();
-    cancelCores();
 }

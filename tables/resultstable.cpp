@@ -38,7 +38,7 @@ QString count(int n)
 
 // The finger view sorts landmarks by x as it places them; equal x keeps the
 // order they came in.
-QList<QPointF> sortedByX(QList<QPointF> points)
+QVector<QPointF> sortedByX(QVector<QPointF> points)
 {
     std::stable_sort(points.begin(), points.end(),
                      [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
@@ -56,32 +56,24 @@ QString creaseDistance(const QPointF& p, const QLineF& axis, const setfile::Slot
                            'f', 3);
 }
 
-// The finger panel's boxes, as it loads a record after being cleared: a flag
-// is set by "1" only, a text the box does not offer leaves its first entry.
 void fingerClassification(const TGlyphRecord& record, QStringList& row)
 {
-    auto flags = [&](const QString& type, int column) {
-        const QStringList values = record.setting(type);
-        for (int i = 0; i < 2; ++i)
-            row[column + i] = values.size() > 1 && values.at(i) == QLatin1String("1") ? "1" : "0";
-    };
-    flags("flexion", FlexionRadial);
-    flags("extralimital", ExtralimitalRadial);
-    auto texts = [&](const QString& type, const QStringList& choices, int column) {
-        const QStringList values = record.setting(type);
-        for (int i = 0; i < 3; ++i)
-            row[column + i] = values.size() > 2 && choices.contains(values.at(i))
-                                  ? values.at(i) : choices.first();
-    };
-    texts("rotation", fingerchoices::rotations(), Rotation1);
-    texts("termination", fingerchoices::terminations(), Termination1);
+    const fingerchoices::Classification c = fingerchoices::loadedClassification(record.settings);
+    for (int i = 0; i < 2; ++i) {
+        row[FlexionRadial + i] = c.flexion[i] ? "1" : "0";
+        row[ExtralimitalRadial + i] = c.extralimital[i] ? "1" : "0";
+    }
+    for (int i = 0; i < 3; ++i) {
+        row[Rotation1 + i] = c.rotation[i];
+        row[Termination1 + i] = c.termination[i];
+    }
 }
 
 void fingerValues(const TGlyphRecord& record, const setfile::SlotImage& image,
                   const QSize& imported, QStringList& row)
 {
-    const QList<QPointF> cores = sortedByX(record.cores);
-    const QList<QPointF> triradia = sortedByX(record.triradia);
+    const QVector<QPointF> cores = sortedByX(record.cores);
+    const QVector<QPointF> triradia = sortedByX(record.triradia);
     row[Cores] = count(cores.size());
     row[Triradii] = count(triradia.size());
     if (fingerlines::hasCoreCoreLine(cores.size()))
@@ -93,10 +85,10 @@ void fingerValues(const TGlyphRecord& record, const setfile::SlotImage& image,
 
     // The editor fits the axis within the print as it shows it after the crop,
     // turn and mirror; its rotation box stops at 360 and turns the print there.
-    const QRectF shown = printgeometry::displayedRect(imported, QPolygonF(record.crop.toVector()),
+    const QRectF shown = printgeometry::displayedRect(imported, QPolygonF(record.crop),
                                                       qMin(record.angle, 360), record.flip);
     QLineF axis;
-    const bool crease = creaseaxis::fit(QPolygonF(record.flexion.toVector()), shown, &axis);
+    const bool crease = creaseaxis::fit(QPolygonF(record.flexion), shown, &axis);
     row[Crease] = crease ? "1" : "0";
     for (int i = 0; crease && i < 2; ++i) {
         if (i < cores.size())

@@ -2,17 +2,19 @@
 #include "ui_tglypheditor.h"
 
 #include "annotation/tglyphrecord.h"
-#include "view/filechoice.h"
 #include "scan/printimage.h"
+#include "view/filechoice.h"
+#include "view/screenshot.h"
 #include "view/tablefit.h"
+#include "view/teditstep.h"
 #include "view/tglyphview.h"
 #include "view/timageitem.h"
+#include "view/tzoomcontrol.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -32,7 +34,7 @@ TGlyphEditor::TGlyphEditor(QWidget* parent)
 TGlyphEditor::~TGlyphEditor()
 {
     // The history goes first: clearing it reports to the buttons, which go next.
-    delete undoStack;
+    delete steps;
     delete ui;
 }
 
@@ -145,9 +147,10 @@ void TGlyphEditor::setupConnections()
 void TGlyphEditor::setupHistory()
 {
     // Every step of the examiner can be taken back: each press, release and key
-    // in the view, and each control of the side panel that changes the print.
-    undoStack = new QUndoStack(this);
-    undoStack->setUndoLimit(200);
+    // in the view, and each control that changes the print (recordedActions).
+    steps = new TEditHistory([this] { return editState(); },
+                             [this](const TEditHistory::State& state) { restoreState(state); });
+    QUndoStack* undoStack = steps->stack();
     buttonUndo = new QToolButton;
     buttonUndo->setText("Undo");
     buttonRedo = new QToolButton;
@@ -172,14 +175,27 @@ void TGlyphEditor::setupHistory()
 
     connect(view, &TGlyphView::editStarted, this, &TGlyphEditor::beginStep);
     connect(view, &TGlyphView::editFinished, this, [this]() { endStep(); });
-    recordOn(ui->buttonCrop, &QPushButton::clicked, "Crop");
-    recordOn(ui->buttonCancelSelection, &QPushButton::clicked, "Cancel selection");
-    recordOn(ui->spinBoxRotate, QOverload<int>::of(&QSpinBox::valueChanged), "Rotate",
-             TEditStep::Rotation);
-    recordOn(ui->checkBoxFlip, &QCheckBox::toggled, "Mirror");
+}
+
+QVector<TEditHistory::Action> TGlyphEditor::recordedActions()
+{
+    using H = TEditHistory;
+    QVector<H::Action> actions = {
+        H::on(ui->buttonCrop, &QPushButton::clicked, "Crop"),
+        H::on(ui->buttonCancelSelection, &QPushButton::clicked, "Cancel selection"),
+        H::on(ui->spinBoxRotate, QOverload<int>::of(&QSpinBox::valueChanged), "Rotate",
+              H::Rotation),
+        H::on(ui->checkBoxFlip, &QCheckBox::toggled, "Mirror"),
+    };
     for (QSpinBox* box : {spinBoxXPpi, spinBoxYPpi})
-        recordOn(box, QOverload<int>::of(&QSpinBox::valueChanged), "Set resolution",
-                 TEditStep::Resolution);
+        actions.append(H::on(box, QOverload<int>::of(&QSpinBox::valueChanged), "Set resolution",
+                             H::Resolution));
+    return actions;
+}
+
+void TGlyphEditor::trackActions()
+{
+    steps->track(recordedActions());
 }
 
 void TGlyphEditor::setupViewing()
@@ -198,27 +214,13 @@ void TGlyphEditor::setupViewing()
         connect(action, &QAction::triggered, this, act);
         addAction(action);
     };
+    zoom = new TZoomControl(view, ui->horizontalSlider, ui->spinBoxScale, this);
     keys({QKeySequence("Ctrl+0"), QKeySequence("Ctrl+9")}, [this] { fitView(); });
     keys({QKeySequence::ZoomIn, QKeySequence("Ctrl+=")}, [this] { zoomBy(1.25); });
     keys({QKeySequence::ZoomOut}, [this] { zoomBy(1 / 1.25); });
-    connect(view, &TGlyphView::zoomRequested, this, [this](double factor, const QPoint& anchor) {
-        view->keepUnder(anchor, [&] { zoomBy(factor); });
-    });
-
-    // A zoom of the examiner's own is kept through resizes; any other zoom is a
-    // fit, which the window redoes when it is resized.
-    connect(ui->horizontalSlider, &QSlider::valueChanged, this, [this] {
-        if (!fitting)
-            userZoomed = true;
-    });
-    connect(ui->spinBoxScale, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this] {
-        if (!fitting)
-            userZoomed = true;
-    });
-    connect(view, &TGlyphView::resized, this, &TGlyphEditor::refitUnlessZoomed);
-    connect(ui->spinBoxRotate, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            &TGlyphEditor::showFitScale);
-    connect(ui->checkBoxFlip, &QCheckBox::toggled, this, &TGlyphEditor::showFitScale);
+    connect(ui->spinBoxRotate, QOverload<int>::of(&QSpinBox::valueChanged), zoom,
+            &TZoomControl::showFitScale);
+    connect(ui->checkBoxFlip, &QCheckBox::toggled, zoom, &TZoomControl::showFitScale);
 
     // Faint or heavy prints made easier to read, for the eye only.
     auto* enhance = new QCheckBox("Enhance contrast");
@@ -275,41 +277,27 @@ void TGlyphEditor::updateTitle()
 
 void TGlyphEditor::zoomBy(double factor)
 {
-    // Whole percents, which slider, box and view all show alike; always a step.
-    const double now = ui->spinBoxScale->value();
-    double percent = qRound(now * factor);
-    if (percent == qRound(now))
-        percent += factor > 1 ? 1 : -1;
-    ui->spinBoxScale->setValue(qBound(ui->spinBoxScale->minimum(), percent,
-                                      ui->spinBoxScale->maximum()));
-}
-
-void TGlyphEditor::showFitScale()
-{
-    fitting = true;
-    ui->spinBoxScale->setValue(view->transform().m11() * 100);
-    fitting = false;
-    userZoomed = false;
-}
-
-void TGlyphEditor::refitUnlessZoomed()
-{
-    if (!userZoomed && isVisible())
-        fitView();
+    zoom->zoomBy(factor);
 }
 
 void TGlyphEditor::setUndoEnabled()
 {
+    const QUndoStack* undoStack = steps->stack();
     buttonUndo->setEnabled(undoStack->canUndo());
     buttonRedo->setEnabled(undoStack->canRedo());
     buttonUndo->setToolTip(undoStack->canUndo() ? "Undo " + undoStack->undoText() : "Undo");
     buttonRedo->setToolTip(undoStack->canRedo() ? "Redo " + undoStack->redoText() : "Redo");
 }
 
-TEditStep::State TGlyphEditor::editState()
+QUndoStack* TGlyphEditor::history() const
 {
-    TEditStep::State state;
-    state.section = annotationText();
+    return steps->stack();
+}
+
+TEditHistory::State TGlyphEditor::editState() const
+{
+    TEditHistory::State state;
+    state.record = record();
     state.xPpi = xPpi();
     state.yPpi = yPpi();
     state.selection = view->selectionPolygon();
@@ -318,93 +306,29 @@ TEditStep::State TGlyphEditor::editState()
 
 void TGlyphEditor::startHistory()
 {
-    undoStack->clear();
-    currentState = editState();
-    stepDepth = 0;
+    steps->start();
 }
 
 void TGlyphEditor::beginStep()
 {
-    ++stepDepth;
+    steps->begin();
 }
 
-void TGlyphEditor::endStep(const QString& name, TEditStep::Kind kind)
+void TGlyphEditor::endStep(const QString& name, TEditHistory::Kind kind)
 {
-    if (stepDepth > 0)
-        --stepDepth;
-    recordStep(name, kind);
+    steps->end(name, kind);
 }
 
-void TGlyphEditor::recordStep(const QString& name, TEditStep::Kind kind)
+void TGlyphEditor::recordStep(const QString& name, TEditHistory::Kind kind)
 {
-    if (restoring || !undoStack)
-        return;
-    if (stepDepth > 0) {
-        // The outer action records; the inner one may know its name best.
-        if (!name.isEmpty()) {
-            pendingName = name;
-            pendingKind = kind;
-        }
-        return;
-    }
-    const QString known = name.isEmpty() ? pendingName : name;
-    if (name.isEmpty())
-        kind = pendingKind;
-    pendingName.clear();
-    pendingKind = TEditStep::Other;
-    const TEditStep::State after = editState();
-    if (after == currentState)
-        return;
-    const QString text = known.isEmpty() ? TEditStep::describe(currentState, after) : known;
-    const TEditStep::State before = currentState;
-    currentState = after;
-    undoStack->push(new TEditStep(this, before, after, text, kind));
+    steps->record(name, kind);
 }
 
-void TGlyphEditor::restoreState(const TEditStep::State& state)
+void TGlyphEditor::restoreState(const TEditHistory::State& state)
 {
-    restoring = true;
-    const TGlyphRecord& record = state.record();
-    const bool imageChanged = QPolygonF::fromList(record.crop) != view->cropOutline()
-                              || record.angle != view->rotation() || record.flip != view->isFlipped();
-    // Most steps touch a few marks: only those are redone, from the state the
-    // history last recorded.
-    if (imageChanged || !updateAnnotation(currentState.record(), record))
-        rebuildAnnotation(record, imageChanged);
+    loadAnnotation(state.record);
     view->restoreSelection(state.selection);
     setDpi(state.xPpi, state.yPpi);
-    if (imageChanged)
-        updatePreview();
-    currentState = editState();
-    // A change made behind the history's back made the quick way miss: rebuild it
-    // all, and say so, since every change of the examiner's is recorded.
-    if (currentState.section != state.section) {
-        qWarning("The print changed without a step of its history; it was rebuilt.");
-        rebuildAnnotation(record, false);
-        currentState = editState();
-    }
-    restoring = false;
-}
-
-void TGlyphEditor::rebuildAnnotation(const TGlyphRecord& record, bool imageChanged)
-{
-    clearAnnotation();
-    if (imageChanged) {
-        const QString name = view->fileName();
-        view->TGlyphView::reset();
-        view->setImage(importedImage, name);
-        view->loadImageState(record);
-        const QSignalBlocker flipBlocker(ui->checkBoxFlip);
-        const QSignalBlocker rotateBlocker(ui->spinBoxRotate);
-        ui->checkBoxFlip->setChecked(record.flip);
-        ui->spinBoxRotate->setValue(record.angle);
-        const bool uncut = record.crop.isEmpty();
-        ui->buttonSelectCrop->setEnabled(uncut);
-        ui->buttonCrop->setEnabled(uncut);
-        ui->buttonCancelSelection->setEnabled(uncut);
-        view->selectCrop(uncut && ui->buttonSelectCrop->isChecked());
-    }
-    applyAnnotation(record);
 }
 
 void TGlyphEditor::revertToImage(const QImage& image)
@@ -415,13 +339,12 @@ void TGlyphEditor::revertToImage(const QImage& image)
 
 void TGlyphEditor::showPrint(const QImage& image, const QString& fileName)
 {
-    restoring = true;
+    // Putting the print in place is no step of its own.
+    steps->begin();
     reset();
     view->setImage(image, fileName);
     updatePreview();
-    restoring = false;
-    // Shares the view's pixels: undo cuts crops from it without decoding again.
-    importedImage = view->croppedPixmap().toImage();
+    steps->endUnrecorded();
     markPristine();
 }
 
@@ -518,15 +441,13 @@ void TGlyphEditor::setScale(double percent)
 
 void TGlyphEditor::fitView()
 {
-    view->fitInView();
-    showFitScale();
+    zoom->fit();
 }
 
 void TGlyphEditor::cropUpdatePreview()
 {
     updatePreview();
-    view->fitInView();
-    showFitScale();
+    zoom->fit();
 }
 
 void TGlyphEditor::disableCrop()
@@ -589,10 +510,15 @@ void TGlyphEditor::markPristine()
 
 bool TGlyphEditor::hasAnnotation()
 {
-    // A crop outline half drawn is no annotation; the section and resolution are.
-    const TEditStep::State now = editState();
-    return now.section != pristine.section || now.xPpi != pristine.xPpi
+    // A crop outline half drawn is no annotation; the record and resolution are.
+    const TEditHistory::State now = editState();
+    return now.record != pristine.record || now.xPpi != pristine.xPpi
            || now.yPpi != pristine.yPpi;
+}
+
+void TGlyphEditor::writeAnnotation(QTextStream& out)
+{
+    sectionwriter::write(out, record(), kind(), kind() == sectionwriter::Palm);
 }
 
 void TGlyphEditor::exportScreenshot()
@@ -605,35 +531,10 @@ void TGlyphEditor::exportScreenshot()
     // The screenshot shows the print as scanned, whatever tone the eye chose.
     const int tone = view->pixmapItem()->tone();
     view->pixmapItem()->setTone(TImageItem::Natural);
-    const double z = ui->horizontalSlider->value() / 100.0;
-    const QRectF sceneRect = view->sceneRect();
-    // An outline read from a file may reach anywhere; a scene's size beyond the
-    // print is as far as the rounding below needs to see.
-    const QRectF s = view->selectionRect().intersected(
-        sceneRect.adjusted(-sceneRect.width(), -sceneRect.height(), sceneRect.width(),
-                           sceneRect.height()));
-    // Without an outline the whole print is the screenshot.
-    const QRect whole(QPoint(0, 0), (sceneRect.size() * z).toSize());
-    QRect part = whole;
-    if (!s.isEmpty()) {
-        const QRect wanted((s.topLeft() * z).toPoint(), (s.size() * z).toSize() + QSize(5, 5));
-        if (whole.intersects(wanted))
-            part = whole.intersected(wanted);
-    }
-    // Only the exported part is rendered, placed where a render of the whole scene
-    // at this magnification would have it. Two pixels more on each side keep the
-    // outline lying on the part's edge from being cut, which would draw it otherwise.
-    const QRect drawn = part.adjusted(-2, -2, 2, 2);
-    QPixmap rendered(drawn.size());
-    rendered.fill(Qt::white);
-    {
-        QPainter painter(&rendered);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.translate(-drawn.topLeft());
-        view->glyphScene()->render(&painter, QRectF(whole), sceneRect, Qt::KeepAspectRatio);
-    }
+    const QPixmap shot = screenshot::render(view->glyphScene(), view->sceneRect(),
+                                            view->selectionRect(),
+                                            ui->horizontalSlider->value() / 100.0);
     view->pixmapItem()->setTone(tone);
-    const QPixmap shot = rendered.copy(QRect(QPoint(2, 2), part.size()));
     if (!shot.save(fileName))
         reportFailure(QString("The screenshot could not be saved as %1.").arg(fileName));
 }
@@ -674,7 +575,11 @@ void TGlyphEditor::reset()
 
 void TGlyphEditor::loadAnnotation(const TGlyphRecord& record)
 {
+    const QTransform before = view->imageToScene();
+    const QPolygonF outline = view->cropOutline();
     view->loadImageState(record);
+    if (view->imageToScene() == before && view->cropOutline() == outline)
+        return;
     const int shownAngle = ui->spinBoxRotate->value();
     {
         // The view is turned and mirrored already; the controls only follow it,
@@ -688,5 +593,11 @@ void TGlyphEditor::loadAnnotation(const TGlyphRecord& record)
     const int angle = ui->spinBoxRotate->value();
     if (angle != shownAngle && angle != view->rotation())
         view->rotate(angle);
+    // Cropping is offered again once the crop is taken back.
+    const bool uncut = view->cropOutline().isEmpty();
+    ui->buttonSelectCrop->setEnabled(uncut);
+    ui->buttonCrop->setEnabled(uncut);
+    ui->buttonCancelSelection->setEnabled(uncut);
+    view->selectCrop(uncut && ui->buttonSelectCrop->isChecked());
     updatePreview();
 }

@@ -1,7 +1,8 @@
 #ifndef TGLYPHEDITOR_H
 #define TGLYPHEDITOR_H
 
-#include "view/teditstep.h"
+#include "annotation/sectionwriter.h"
+#include "view/tedithistory.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -21,6 +22,7 @@ class QVBoxLayout;
 class TGlyphRecord;
 class TGlyphView;
 class TImageItem;
+class TZoomControl;
 namespace Ui { class GlyphEditor; }
 
 // The window in which one print is edited: resolution table, navigator, zoom,
@@ -33,8 +35,15 @@ public:
     explicit TGlyphEditor(QWidget* parent = nullptr);
     ~TGlyphEditor() override;
 
-    virtual void writeAnnotation(QTextStream& out) = 0;
+    // Writes the section this editor holds into a set file.
+    virtual void writeAnnotation(QTextStream& out);
+    // Brings the print to record: crop, rotation, mirror, marks, classification.
+    // Marks that stay are kept; the image is never decoded or copied again.
     virtual void loadAnnotation(const TGlyphRecord& record);
+    // The print as a record: image state, marks and classification.
+    virtual TGlyphRecord record() const = 0;
+    // The kind of section the editor writes.
+    virtual sectionwriter::Kind kind() const = 0;
 
     void setName(const QString& name);
     void setFileName(const QString& name);
@@ -53,22 +62,23 @@ public:
     void markPristine();
 
     // The steps taken in this editor, for undo and redo.
-    QUndoStack* history() const { return undoStack; }
+    QUndoStack* history() const;
+    TEditHistory* editHistory() const { return steps; }
     // Forgets every step: the print as it is now is where undo stops (a new image,
     // a set opened).
     void startHistory();
     // The print's state as undo and redo keep it.
-    TEditStep::State editState();
+    TEditHistory::State editState() const;
     // Puts the print back into state: image, crop, turn, marks, classification
-    // and resolution. The image is never decoded or copied again; a crop is cut
-    // anew from the image as it came.
-    void restoreState(const TEditStep::State& state);
+    // and resolution.
+    void restoreState(const TEditHistory::State& state);
     // Gives the print back its image as it came, throwing its work away as one
     // step that can be undone (the slot's Cancel).
     void revertToImage(const QImage& image);
     // Records what the examiner's last action changed as one step; name empty
     // names it from the change. Nested actions record once, when the outer ends.
-    void recordStep(const QString& name = QString(), TEditStep::Kind kind = TEditStep::Other);
+    void recordStep(const QString& name = QString(),
+                    TEditHistory::Kind kind = TEditHistory::Other);
 
 signals:
     void sceneRectChanged(const QRectF& rect);
@@ -108,22 +118,13 @@ protected:
     void reportFailure(const QString& text);
     // An action of the examiner begins; the step is recorded when it ends.
     void beginStep();
-    void endStep(const QString& name = QString(), TEditStep::Kind kind = TEditStep::Other);
-    // Records name as a step whenever signal of sender fires at the examiner's hand.
-    template <typename Sender, typename Signal>
-    void recordOn(Sender* sender, Signal signal, const QString& name,
-                  TEditStep::Kind kind = TEditStep::Other)
-    {
-        connect(sender, signal, this, [this, name, kind]() { recordStep(name, kind); });
-    }
-    // The subclass's part of a restore: remove every mark before the image is
-    // put back, then rebuild marks and classification from the record.
-    virtual void clearAnnotation() {}
-    virtual void applyAnnotation(const TGlyphRecord&) {}
-    // The quick way of a restore, when the image stays as it is: bring the marks
-    // and classification from now to target in place, touching only what
-    // differs. False (nothing done) when only a rebuild will do.
-    virtual bool updateAnnotation(const TGlyphRecord&, const TGlyphRecord&) { return false; }
+    void endStep(const QString& name = QString(), TEditHistory::Kind kind = TEditHistory::Other);
+    // Every action of the examiner in this editor that becomes a step of the
+    // history, beyond the view's own presses and keys. A subclass adds its own.
+    virtual QVector<TEditHistory::Action> recordedActions();
+    // Starts recording recordedActions(); the most derived editor calls it last in
+    // its constructor, once every action's own work is connected.
+    void trackActions();
 
     Ui::GlyphEditor* ui;
     TGlyphView* view = nullptr;
@@ -142,30 +143,16 @@ private:
     void setupHistory();
     void setupViewing();
     void updateTitle();
-    // Shows the view's present scale in the zoom controls, as a fit leaves it.
-    void showFitScale();
-    void refitUnlessZoomed();
     void setUndoEnabled();
-    // The full way of a restore: every mark removed, the image put back as record
-    // has it when it changed, every mark rebuilt.
-    void rebuildAnnotation(const TGlyphRecord& record, bool imageChanged);
     // Shows image as the print that came into this editor, its work thrown away.
     void showPrint(const QImage& image, const QString& fileName);
 
     // The print as it came, before any work on it.
-    TEditStep::State pristine;
-    QImage importedImage;
-    QUndoStack* undoStack = nullptr;
+    TEditHistory::State pristine;
+    TEditHistory* steps = nullptr;
+    TZoomControl* zoom = nullptr;
     QToolButton* buttonUndo = nullptr;
     QToolButton* buttonRedo = nullptr;
-    TEditStep::State currentState;
-    int stepDepth = 0;
-    QString pendingName;
-    TEditStep::Kind pendingKind = TEditStep::Other;
-    bool restoring = false;
-    // The examiner chose a zoom: a resized window keeps it instead of refitting.
-    bool userZoomed = false;
-    bool fitting = false;
     bool placed = false;
     // The side panel's width before its scroll bar.
     int sideWidth = 0;

@@ -1,6 +1,6 @@
 #include "view/tglyphview.h"
 
-#include "analysis/ridgeprofile.h"
+#include "annotation/sectionwriter.h"
 #include "annotation/sectionformat.h"
 #include "annotation/tglyphrecord.h"
 #include "view/tgraphicsvertexitem.h"
@@ -42,6 +42,8 @@ TGlyphView::TGlyphView(QWidget* parent)
     selectionItem = scene->addPolygon(QPolygonF(), dashedPen(Qt::green));
     selectionRectItem = scene->addRect(QRectF(0, 0, 0, 0), dashedPen(Qt::red));
     setBackgroundBrush(QBrush(QPixmap(":/images/back.png")));
+    // The tiled background is drawn once per view size, not at every repaint.
+    setCacheMode(QGraphicsView::CacheBackground);
     setInteractive(true);
     calibrationLine = scene->addLine(QLineF(), dashedPen(Qt::magenta));
     calibrationLine->setZValue(3000);
@@ -67,6 +69,8 @@ void TGlyphView::showImage(const QImage& image, const QString& fileName)
     imageFileName = fileName;
     // No conversion: the pixmap shares the decoded pixels with every other slot.
     workingPixmap = QPixmap::fromImage(printimage::forDisplay(image), Qt::NoFormatConversion);
+    importedPixmap = workingPixmap;
+    cropOffset = QPoint();
     imageItem->setImage(workingPixmap);
     xPpi = image.isNull() ? 0 : image.logicalDpiX();
     yPpi = image.isNull() ? 0 : image.logicalDpiY();
@@ -164,6 +168,12 @@ void TGlyphView::cancelSelection()
 
 void TGlyphView::crop()
 {
+    applyCrop(true);
+    emit cropped();
+}
+
+void TGlyphView::applyCrop(bool mapMarks)
+{
     cropPolygon = selection;
     const QRectF r = selection.boundingRect();
     // Cut from the image in place, since QPixmap::copy would make a 32-bit copy
@@ -172,6 +182,7 @@ void TGlyphView::crop()
     const QTransform before = displayTransform();
     workingPixmap = QPixmap::fromImage(printimage::cut(workingPixmap.toImage(), cut),
                                        Qt::NoFormatConversion);
+    cropOffset += cut.topLeft();
     selecting = false;
     selection.translate(-r.topLeft());
     if (angle == 0 && !flipped) {
@@ -184,8 +195,13 @@ void TGlyphView::crop()
         // so the annotation placed afterwards sits where it reads back from file.
         updateTransform();
     }
-    displayChanged(before, QTransform::fromTranslate(-cut.left(), -cut.top()));
-    emit cropped();
+    if (mapMarks)
+        displayChanged(before, QTransform::fromTranslate(-cut.left(), -cut.top()));
+}
+
+QTransform TGlyphView::imageToScene() const
+{
+    return QTransform::fromTranslate(-cropOffset.x(), -cropOffset.y()) * displayTransform();
 }
 
 void TGlyphView::fitInView()
@@ -239,6 +255,8 @@ void TGlyphView::updateTransform()
 void TGlyphView::reset()
 {
     workingPixmap = QPixmap();
+    importedPixmap = QPixmap();
+    cropOffset = QPoint();
     angle = 0;
     flipped = false;
     cropPolygon.clear();
@@ -290,76 +308,52 @@ bool TGlyphView::calibrationPress(const QPointF& scenePos)
 
 void TGlyphView::loadImageState(const TGlyphRecord& record)
 {
-    if (!record.src.isEmpty())
+    // A section that names another scan than the one shown brings that scan.
+    if (!record.src.isEmpty() && record.src != imageFileName)
         openImage(record.src);
+    const QPolygonF outline = QPolygonF(record.crop);
+    if (outline == cropPolygon && record.angle == angle && record.flip == flipped)
+        return;
+    const QTransform before = imageToScene();
     // Crop points are stored in the coordinates of the unturned image; they are
-    // replayed on it, whatever the display showed before.
+    // replayed on the image as it came, whatever the display showed before.
+    workingPixmap = importedPixmap;
+    cropOffset = QPoint();
+    cropPolygon.clear();
+    clearSelection();
     angle = 0;
     flipped = false;
-    selecting = true;
-    for (const QPointF& p : record.crop)
+    for (const QPointF& p : outline)
         addSelectionPoint(p);
-    if (!record.crop.isEmpty())
-        crop();
+    if (!outline.isEmpty())
+        applyCrop(false);
     selecting = false;
     angle = record.angle;
     flipped = record.flip;
     updateTransform();
+    bool invertible = false;
+    const QTransform back = before.inverted(&invertible);
+    if (invertible && !(back * imageToScene()).isIdentity())
+        mapAnnotation(back * imageToScene());
+    if (!outline.isEmpty())
+        emit cropped();
+}
+
+void TGlyphView::recordImageState(TGlyphRecord& record) const
+{
+    record.src = imageFileName;
+    record.xPpi = xPpi;
+    record.yPpi = yPpi;
+    record.crop = cropPolygon;
+    record.angle = angle;
+    record.flip = flipped;
 }
 
 void TGlyphView::writeImageState(QTextStream& out, bool saveImage) const
 {
-    using namespace sectionformat;
-    writeLine(out, 0, "<dermatoglyph>");
-    if (saveImage)
-        writeImage(out, imageFileName, xPpi, yPpi);
-    writePointBlock(out, "<crop>", "</crop>", cropPolygon.toList());
-    writeLine(out, 2, "<transform angle=\"" + QString::number(angle) + "\" flip=\""
-                          + (flipped ? "1" : "0") + "\" />");
-}
-
-QList<QPointF> TGlyphView::suggestedRidgePoints(const TRCLine* counted) const
-{
-    // Read from the print as cut, unturned: turns and mirrors keep distances, and
-    // no turned copy of a large scan is made.
-    const QImage print = workingPixmap.toImage();
-    const QTransform shown = displayTransform();
-    const QLineF line = shown.inverted().map(counted->line());
-    const QVector<QPointF> found = ridgeprofile::crossings(print, line);
-    const QList<QPointF> placed = counted->ridgePointPositions();
-    const double spacing = ridgeprofile::period(print, line);
-    QList<QPointF> suggested;
-    for (int i = 0; i < found.size(); ++i) {
-        // The spacing along the line changes with the ridges' slant; the
-        // neighbouring crossings tell it best, the line's period otherwise.
-        double local = found.size() > 1 ? std::numeric_limits<double>::max() : spacing;
-        if (i > 0)
-            local = qMin(local, QLineF(found.at(i - 1), found.at(i)).length());
-        if (i + 1 < found.size())
-            local = qMin(local, QLineF(found.at(i), found.at(i + 1)).length());
-        const QPointF p = shown.map(found.at(i));
-        const bool taken = std::any_of(placed.begin(), placed.end(), [&](const QPointF& q) {
-            return QLineF(p, q).length() < local / 2;
-        });
-        if (!taken)
-            suggested.append(p);
-    }
-    return suggested;
-}
-
-void TGlyphView::suggestOn(TRCLine* counted) const
-{
-    const QList<QPointF> suggested = suggestedRidgePoints(counted);
-    if (!suggested.isEmpty())
-        counted->setRidgePoints(counted->ridgePointPositions() + suggested);
-}
-
-void TGlyphView::offerSuggestion(TRCLine* counted, const QPoint& globalPos) const
-{
-    QMenu menu;
-    QAction* suggest = menu.addAction("Suggest ridge points");
-    if (menu.exec(globalPos) == suggest)
-        suggestOn(counted);
+    TGlyphRecord record;
+    recordImageState(record);
+    sectionwriter::writeHead(out, record, saveImage);
 }
 
 void TGlyphView::keepUnder(const QPoint& anchor, const std::function<void()>& change)

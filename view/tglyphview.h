@@ -16,7 +16,6 @@ class QGraphicsRectItem;
 class QTextStream;
 class TGlyphRecord;
 class TGraphicsVertexItem;
-class TRCLine;
 
 // The view in which one print is shown and prepared: the image as loaded, as
 // cropped and as displayed after rotation and mirror, the crop outline, the
@@ -33,7 +32,15 @@ public:
     QImage currentImage() const;
     TImageItem* pixmapItem() const { return imageItem; }
     QRectF selectionRect() const;
+    // Brings the print to the crop, rotation and mirror of record, cut anew from
+    // the image as it came (or from the scan record names, when another one is
+    // named): marks placed on the print move with it and stay on their pixels.
     void loadImageState(const TGlyphRecord& record);
+    // The print's state as a record keeps it: image name, resolution, crop
+    // outline, rotation and mirror.
+    void recordImageState(TGlyphRecord& record) const;
+    // Maps pixels of the image as it came onto the scene as the print is shown.
+    QTransform imageToScene() const;
     // Shows polygon (in the coordinates of the cropped image, as the selection is
     // kept) as the crop outline being drawn.
     void restoreSelection(const QPolygonF& polygon);
@@ -56,11 +63,6 @@ public:
     bool isFlipped() const { return flipped; }
     // The transform from the cropped image to the display (rotation and mirror).
     QTransform displayTransform() const;
-    // Ridge points the print suggests for counted (a line in scene coordinates),
-    // leaving out those within half a ridge spacing of a point already there.
-    QList<QPointF> suggestedRidgePoints(const TRCLine* counted) const;
-    // Puts the suggested points on counted as ordinary ridge points.
-    void suggestOn(TRCLine* counted) const;
     // Runs change (a zoom) so that the scene point under anchor (a viewport
     // position) stays under it.
     void keepUnder(const QPoint& anchor, const std::function<void()>& change);
@@ -104,8 +106,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    // The menu of a right click on a counted line in ridge-point mode.
-    void offerSuggestion(TRCLine* counted, const QPoint& globalPos) const;
     // Hands a press on a landmark to the scene, which drags it once the pointer
     // has moved further than a click's jitter.
     void startLandmarkDrag(QMouseEvent* event);
@@ -121,6 +121,10 @@ protected:
     QGraphicsPolygonItem* selectionItem;
     TImageItem* imageItem;
     QPixmap workingPixmap;
+    // The image as it came, before any crop; crops are cut anew from it.
+    QPixmap importedPixmap;
+    // Where the crop's cut starts in the image as it came.
+    QPoint cropOffset;
     QGraphicsRectItem* selectionRectItem;
     QPolygonF selection;
     QPolygonF cropPolygon;
@@ -156,6 +160,8 @@ private:
     // Pans, or shows the measurement under way; true when the event was used.
     bool navigationEvent(QEvent* event);
     void showImage(const QImage& image, const QString& fileName);
+    // Cuts the print along the selection; with mapMarks the marks follow.
+    void applyCrop(bool mapMarks);
 };
 
 #endif

@@ -18,6 +18,9 @@ TGraphicsVertexItem::TGraphicsVertexItem(QGraphicsItem* parent)
       markerBrush(markerColor, Qt::SolidPattern),
       pointBrush(traceColor, Qt::SolidPattern)
 {
+    // Width 0 draws the same one-pixel line, and a segment's bounding box is then
+    // its ends' own instead of a stroked outline worked out at every paint.
+    linePen.setWidth(0);
     linePen.setCosmetic(true);
     linePen.setColor(traceColor);
     linePen.setStyle(Qt::DashDotLine);
@@ -158,11 +161,11 @@ void TGraphicsVertexItem::clearRidgeLines()
     ridgeLabels.clear();
 }
 
-void TGraphicsVertexItem::setRidgeLines(const QList<QList<QPointF>>& lines, bool tracing)
+void TGraphicsVertexItem::setRidgeLines(const QVector<QVector<QPointF>>& lines, bool tracing)
 {
     const int open = ridgePoints.size();
     clearRidgeLines();
-    for (const QList<QPointF>& line : lines) {
+    for (const QVector<QPointF>& line : lines) {
         addRidgeLine();
         for (const QPointF& p : line)
             addRidgePoint(p);
@@ -171,13 +174,13 @@ void TGraphicsVertexItem::setRidgeLines(const QList<QList<QPointF>>& lines, bool
         addRidgeLine();
 }
 
-QList<QList<QPointF>> TGraphicsVertexItem::ridgeLines() const
+QVector<QVector<QPointF>> TGraphicsVertexItem::ridgeLines() const
 {
-    QList<QList<QPointF>> lines;
+    QVector<QVector<QPointF>> lines;
     for (const auto& line : ridgePoints) {
         if (line.isEmpty())
             continue;
-        QList<QPointF> points;
+        QVector<QPointF> points;
         for (const TGraphicsVertexItem* p : line)
             points.append(p->pos());
         lines.append(points);

@@ -34,8 +34,8 @@ public:
     void clearRidgeLines();
     // Replaces the traced lines by lines (each a list of points in order). While
     // tracing, a line that lost all its points stays open for the next ones.
-    void setRidgeLines(const QList<QList<QPointF>>& lines, bool tracing = false);
-    QList<QList<QPointF>> ridgeLines() const;
+    void setRidgeLines(const QVector<QVector<QPointF>>& lines, bool tracing = false);
+    QVector<QVector<QPointF>> ridgeLines() const;
     int ridgeLineCount() const;
     // Moves the marker and its traced lines by t (the print was turned, mirrored
     // or cropped under them), without the drag guard and without moved().

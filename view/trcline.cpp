@@ -116,7 +116,13 @@ void TRCLine::setEditable(bool value)
 void TRCLine::setCountedLine(const QLineF& l)
 {
     setLine(l);
-    countLabel->setHtml("<font color=\"red\" size=\"4\">0</font>");
+    // Red and a step larger than the text around it; set once, so a new count
+    // changes only the number.
+    countLabel->setDefaultTextColor(Qt::red);
+    QFont font = countLabel->font();
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    countLabel->setFont(font);
+    countLabel->setPlainText("0");
     countLabel->setFlag(QGraphicsItem::ItemIgnoresTransformations);
     countLabel->setZValue(50);
     placeLabel();
@@ -177,11 +183,11 @@ void TRCLine::clearRidgePoints()
     updateLabel();
 }
 
-void TRCLine::setRidgePoints(const QList<QPointF>& points)
+void TRCLine::setRidgePoints(const QVector<QPointF>& points)
 {
     // Points already there stay; only the others go or come, so taking back one
     // click costs one marker, not the whole line.
-    QList<QPointF> missing = points;
+    QVector<QPointF> missing = points;
     for (int i = ridgePoints.size() - 1; i >= 0; --i) {
         const QPointF at = ridgePoints.at(i)->pos();
         const auto kept = std::find_if(missing.begin(), missing.end(),
@@ -201,9 +207,9 @@ bool TRCLine::hasRidgePoint(TGraphicsVertexItem* point) const
     return ridgePoints.contains(point);
 }
 
-QList<QPointF> TRCLine::ridgePointPositions() const
+QVector<QPointF> TRCLine::ridgePointPositions() const
 {
-    QList<QPointF> positions;
+    QVector<QPointF> positions;
     for (const TGraphicsVertexItem* p : ridgePoints)
         positions.append(p->pos());
     return positions;
@@ -218,6 +224,7 @@ void TRCLine::mousePressEvent(QGraphicsSceneMouseEvent* event)
 
 void TRCLine::updateLabel()
 {
-    countLabel->setHtml("<font color=\"red\" size=\"4\">" + QString::number(ridgePoints.size())
-                        + "</font>");
+    const QString text = QString::number(ridgePoints.size());
+    if (countLabel->toPlainText() != text)
+        countLabel->setPlainText(text);
 }

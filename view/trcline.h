@@ -42,9 +42,9 @@ public:
     void clearRidgePoints();
     // Replaces the ridge points by points (read back, so each stays where it is
     // when it lies on the line), whether or not the line takes clicks now.
-    void setRidgePoints(const QList<QPointF>& points);
+    void setRidgePoints(const QVector<QPointF>& points);
     bool hasRidgePoint(TGraphicsVertexItem* point) const;
-    QList<QPointF> ridgePointPositions() const;
+    QVector<QPointF> ridgePointPositions() const;
     int count() const { return ridgePoints.size(); }
     const QList<TGraphicsVertexItem*>& points() const { return ridgePoints; }
     QGraphicsTextItem* label() const { return countLabel; }

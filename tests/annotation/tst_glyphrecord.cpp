@@ -45,19 +45,19 @@ private slots:
             "</dermatoglyph>", &complete);
         QVERIFY(complete);
         QCOMPARE(r.src, QString("R&D \"scan\".tif"));
-        QCOMPARE(r.crop, (QList<QPointF>{QPointF(1.5, 2), QPointF(3, 4)}));
+        QCOMPARE(r.crop, (QVector<QPointF>{QPointF(1.5, 2), QPointF(3, 4)}));
         QCOMPARE(r.angle, 90);
         QVERIFY(r.flip);
-        QCOMPARE(r.flexion, QList<QPointF>{QPointF(5, 6)});
-        QCOMPARE(r.cores, (QList<QPointF>{QPointF(10, 11), QPointF(20, 21)}));
+        QCOMPARE(r.flexion, QVector<QPointF>{QPointF(5, 6)});
+        QCOMPARE(r.cores, (QVector<QPointF>{QPointF(10, 11), QPointF(20, 21)}));
         QCOMPARE(r.ridgeLines(0),
-                 (QList<QList<QPointF>>{{QPointF(1, 1), QPointF(2, 2)}, {QPointF(3, 3)}}));
+                 (QVector<QVector<QPointF>>{{QPointF(1, 1), QPointF(2, 2)}, {QPointF(3, 3)}}));
         QVERIFY(r.ridgeLines(1).isEmpty());
-        QCOMPARE(r.triradia, (QList<QPointF>{QPointF(30, 31), QPointF(40, 41)}));
+        QCOMPARE(r.triradia, (QVector<QPointF>{QPointF(30, 31), QPointF(40, 41)}));
         QVERIFY(r.triradiusRidgeLines(0).isEmpty());
-        QCOMPARE(r.triradiusRidgeLines(1), QList<QList<QPointF>>{{QPointF(4, 4)}});
-        QCOMPARE(r.cc, QList<QPointF>{QPointF(7, 7)});
-        QCOMPARE(r.ct, (QList<QList<QPointF>>{{QPointF(8, 8)}, {}}));
+        QCOMPARE(r.triradiusRidgeLines(1), QVector<QVector<QPointF>>{{QPointF(4, 4)}});
+        QCOMPARE(r.cc, QVector<QPointF>{QPointF(7, 7)});
+        QCOMPARE(r.ct, (QVector<QVector<QPointF>>{{QPointF(8, 8)}, {}}));
         QCOMPARE(r.setting("rotation"), (QStringList{"clockwise", "concentric", "x"}));
         QCOMPARE(r.setting("flexion"), (QStringList{"1", "0", ""}));
         QVERIFY(r.setting("termination").isEmpty());
@@ -106,7 +106,7 @@ private slots:
             "<setting type=\"mood\" first=\"a\" second=\"b\" third=\"c\" />"
             "<point x=\"abc\" y=\"4\" />"                                  // goes to cores
             "</dermatoglyph>");
-        QCOMPARE(r.cores, (QList<QPointF>{QPointF(3, 3), QPointF(0, 4)}));
+        QCOMPARE(r.cores, (QVector<QPointF>{QPointF(3, 3), QPointF(0, 4)}));
         QVERIFY(r.coreRidgeLines.isEmpty() || r.ridgeLines(0).isEmpty());
         QCOMPARE(r.setting("mood"), (QStringList{"a", "b", "c"}));
     }
@@ -130,7 +130,7 @@ private slots:
         const TGlyphRecord r = readSection(
             "<dermatoglyph><core><point x=\"1\" y=\"2\" /></core><flexion><point x=", &complete);
         QVERIFY(!complete);
-        QCOMPARE(r.cores, QList<QPointF>{QPointF(1, 2)});
+        QCOMPARE(r.cores, QVector<QPointF>{QPointF(1, 2)});
     }
 
     void sectionsFollowOneAnother()
@@ -144,7 +144,7 @@ private slots:
         QVERIFY(second.read(xml));
         QCOMPARE(first.cores.size(), 1);
         QVERIFY(first.triradia.isEmpty());
-        QCOMPARE(second.triradia, QList<QPointF>{QPointF(2, 2)});
+        QCOMPARE(second.triradia, QVector<QPointF>{QPointF(2, 2)});
         QVERIFY(second.cores.isEmpty());
     }
 };

@@ -235,7 +235,7 @@ private slots:
         QCOMPARE(labelOf(view.coreCoreCountLine()), QString("0"));
         // The right core and triradius did not move: their line keeps its count.
         QCOMPARE(view.coreTriradiusCountLines().at(1)->count(), 1);
-        QCOMPARE(core->ridgeLines(), QList<QList<QPointF>>{{QPointF(120, 60)}});
+        QCOMPARE(core->ridgeLines(), QVector<QVector<QPointF>>{{QPointF(120, 60)}});
 
         // Out of the print: the landmark stays inside.
         view.drag(core->pos(), QPointF(130, 340));
@@ -552,16 +552,16 @@ private slots:
         auto pixels = [&view]() {
             // Every mark as a pixel of the cropped image, whatever the display.
             const QTransform toImage = view.displayTransform().inverted();
-            QList<QPointF> all;
+            QVector<QPointF> all;
             for (const TGraphicsVertexItem* m : view.coreItems() + view.triradiusItems())
                 all << toImage.map(m->pos());
             for (const QPointF& p : view.coreTriradiusCountLines().at(0)->ridgePointPositions()
                                         + view.coreItems().at(0)->ridgeLines().at(0))
                 all << toImage.map(p);
-            all << toImage.map(view.flexionOutline()).toList();
+            all << toImage.map(view.flexionOutline());
             return all;
         };
-        auto same = [](const QList<QPointF>& a, const QList<QPointF>& b) {
+        auto same = [](const QVector<QPointF>& a, const QVector<QPointF>& b) {
             if (a.size() != b.size())
                 return false;
             for (int i = 0; i < a.size(); ++i)
@@ -569,7 +569,7 @@ private slots:
                     return false;
             return true;
         };
-        const QList<QPointF> before = pixels();
+        const QVector<QPointF> before = pixels();
         view.rotate(90);
         QVERIFY(same(pixels(), before));
         view.flip(true);
@@ -586,7 +586,7 @@ private slots:
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.at(QPointF(20, 30)));
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.at(QPointF(390, 290)));
         view.crop();
-        QList<QPointF> cropped = pixels();
+        QVector<QPointF> cropped = pixels();
         for (QPointF& p : cropped)
             p += QPointF(20, 30);
         QVERIFY(same(cropped, before));
@@ -625,7 +625,7 @@ private slots:
         QCOMPARE(view.coreItems().at(0)->pos(), QPointF(100, 100));
         QCOMPARE(view.coreItems().at(1)->ridgeLines().at(0).size(), 2);
         QCOMPARE(view.triradiusItems().at(0)->ridgeLineCount(), 2);
-        const QList<QPointF> cc = view.coreCoreCountLine()->ridgePointPositions();
+        const QVector<QPointF> cc = view.coreCoreCountLine()->ridgePointPositions();
         QCOMPARE(cc.size(), 3);
         QVERIFY(cc.at(0).x() < cc.at(1).x() && cc.at(1).x() < cc.at(2).x());
         for (const QPointF& p : cc)

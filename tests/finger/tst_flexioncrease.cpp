@@ -140,7 +140,7 @@ private slots:
 
     void everyVertexRefitsFromAllVertices()
     {
-        const QList<QPointF> outline{QPointF(60, 100), QPointF(340, 110), QPointF(330, 140),
+        const QVector<QPointF> outline{QPointF(60, 100), QPointF(340, 110), QPointF(330, 140),
                                      QPointF(80, 260)};
         FingerTestView stepwise;
         QList<QLineF> axes;
@@ -159,14 +159,14 @@ private slots:
 
     void degenerateOutlinesNeverThrow_data()
     {
-        QTest::addColumn<QList<QPointF>>("points");
-        QTest::newRow("same point") << QList<QPointF>{QPointF(100, 100), QPointF(100, 100)};
-        QTest::newRow("sub-pixel") << QList<QPointF>{QPointF(100.2, 100.2), QPointF(100.3, 100.4)};
-        QTest::newRow("at the corner") << QList<QPointF>{QPointF(0, 0), QPointF(0, 0), QPointF(0.1, 0)};
+        QTest::addColumn<QVector<QPointF>>("points");
+        QTest::newRow("same point") << QVector<QPointF>{QPointF(100, 100), QPointF(100, 100)};
+        QTest::newRow("sub-pixel") << QVector<QPointF>{QPointF(100.2, 100.2), QPointF(100.3, 100.4)};
+        QTest::newRow("at the corner") << QVector<QPointF>{QPointF(0, 0), QPointF(0, 0), QPointF(0.1, 0)};
     }
     void degenerateOutlinesNeverThrow()
     {
-        QFETCH(QList<QPointF>, points);
+        QFETCH(QVector<QPointF>, points);
         FingerTestView view;
         view.addLandmark(QPointF(200, 200), Core);
         for (const QPointF& p : points)

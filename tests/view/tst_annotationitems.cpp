@@ -60,7 +60,7 @@ private slots:
         marker->setFlag(QGraphicsItem::ItemSendsGeometryChanges);
         marker->setPos(50, 50);
         QSignalSpy moved(marker, &TGraphicsVertexItem::moved);
-        QList<QPointF> seen;
+        QVector<QPointF> seen;
         connect(marker, &TGraphicsVertexItem::moved, [&]() { seen.append(marker->pos()); });
 
         marker->setPos(60, 40);
@@ -119,7 +119,7 @@ private slots:
         owner->addRidgeLine();
         QCOMPARE(owner->ridgeLineCount(), 2);
         QCOMPARE(owner->ridgeLines(),
-                 (QList<QList<QPointF>>{{QPointF(100, 100)}, {QPointF(120, 100)}}));
+                 (QVector<QVector<QPointF>>{{QPointF(100, 100)}, {QPointF(120, 100)}}));
 
         // The owner takes its points, segments and labels with it.
         delete owner;
@@ -142,7 +142,7 @@ private slots:
         line->addRidgePoint(60, 11);
         line->addRidgePoint(100, 25);
         QCOMPARE(line->ridgePointPositions(),
-                 (QList<QPointF>{QPointF(60, 20), QPointF(100, 20), QPointF(150, 20)}));
+                 (QVector<QPointF>{QPointF(60, 20), QPointF(100, 20), QPointF(150, 20)}));
         QCOMPARE(line->label()->toPlainText(), QString("3"));
 
         TGraphicsVertexItem* middle = line->points().at(1);

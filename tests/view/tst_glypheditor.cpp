@@ -3,6 +3,7 @@
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tfingersettings.h"
 #include "palm/tpalmeditor.h"
+#include "annotation/tglyphrecord.h"
 #include "view/tglypheditor.h"
 #include "view/tglyphview.h"
 #include "view/tgraphicspreview.h"
@@ -44,8 +45,15 @@ public:
         view = new ClickView;
         centralLayout()->addWidget(view);
         setupConnections();
+        trackActions();
     }
-    void writeAnnotation(QTextStream&) override {}
+    TGlyphRecord record() const override
+    {
+        TGlyphRecord r;
+        view->recordImageState(r);
+        return r;
+    }
+    sectionwriter::Kind kind() const override { return sectionwriter::Finger; }
     void saveFile() override {}
     void exportFile() override {}
 
