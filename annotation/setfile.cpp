@@ -101,4 +101,18 @@ void writeImageList(QTextStream& out, const QVector<SlotImage>& images,
     writeLine(out, 2, "</images>");
 }
 
+sectionwriter::Kind kindOf(int slot)
+{
+    return slot < 10 ? sectionwriter::Finger : sectionwriter::Palm;
+}
+
+void write(QTextStream& out, const Contents& contents)
+{
+    writeImageList(out, contents.images, contents.sizes);
+    for (int i = 0; i < slotCount; ++i)
+        sectionwriter::write(out, contents.records.value(i), kindOf(i),
+                             kindOf(i) == sectionwriter::Palm);
+    sectionformat::writeLine(out, 0, "</dermatoglyphset>");
+}
+
 }

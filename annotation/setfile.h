@@ -1,11 +1,12 @@
 #ifndef SETFILE_H
 #define SETFILE_H
 
+#include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
-#include <QSize>
 #include <QVector>
 
 class QIODevice;
@@ -41,6 +42,13 @@ Contents read(QIODevice& device, bool tracedLines = true);
 // Lines 2 to 4 and 5 of a set file: the root, the image list and its end.
 void writeImageList(QTextStream& out, const QVector<SlotImage>& images,
                     const QVector<QSize>& sizes);
+
+// A whole set file after its XML declaration: the image list, the twelve sections
+// (fingers, then palms with their image element) and the closing tag.
+void write(QTextStream& out, const Contents& contents);
+
+// The kind of section slot i holds.
+sectionwriter::Kind kindOf(int slot);
 
 }
 

@@ -1,5 +1,5 @@
-#include "tables/commandline.h"
 #include "app/mainwindow.h"
+#include "tables/commandline.h"
 
 #include <QApplication>
 

@@ -2,11 +2,11 @@
 #include "ui_mainwindow.h"
 
 #include "annotation/sectionformat.h"
-#include "annotation/treaderror.h"
-#include "tables/resultstable.h"
 #include "annotation/setfile.h"
-#include "view/filechoice.h"
+#include "annotation/treaderror.h"
 #include "scan/printimage.h"
+#include "tables/resultstable.h"
+#include "view/filechoice.h"
 #include "view/timageitem.h"
 #include "view/twheeleater.h"
 
@@ -371,20 +371,22 @@ bool MainWindow::save()
     return writeSet(documentDir + "/" + documentName);
 }
 
+setfile::Contents MainWindow::contents() const
+{
+    setfile::Contents set;
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        set.images[i].src = imageNames[i];
+        set.images[i].xPpi = editors[i]->xPpi();
+        set.images[i].yPpi = editors[i]->yPpi();
+        set.sizes[i] = images[i].size();
+        set.records[i] = editors[i]->record();
+    }
+    return set;
+}
+
 void MainWindow::writeSetTo(QTextStream& out) const
 {
-    QVector<setfile::SlotImage> list(setfile::slotCount);
-    QVector<QSize> sizes(setfile::slotCount);
-    for (int i = 0; i < setfile::slotCount; ++i) {
-        list[i].src = imageNames[i];
-        list[i].xPpi = editors[i]->xPpi();
-        list[i].yPpi = editors[i]->yPpi();
-        sizes[i] = images[i].size();
-    }
-    setfile::writeImageList(out, list, sizes);
-    for (TGlyphEditor* e : editors)
-        e->writeAnnotation(out);
-    sectionformat::writeLine(out, 0, "</dermatoglyphset>");
+    setfile::write(out, contents());
 }
 
 bool MainWindow::writeSet(const QString& path)

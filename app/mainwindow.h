@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "annotation/setfile.h"
 #include "finger/tdermatoglypheditor.h"
 #include "palm/tpalmeditor.h"
 
@@ -53,6 +54,8 @@ public:
     bool writeSet(const QString& path);
     // Writes the set file's text after its XML declaration.
     void writeSetTo(QTextStream& out) const;
+    // The open set as records: images, resolutions and every print's record.
+    setfile::Contents contents() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -3,17 +3,17 @@
 // and how well suggested ridge points match prints whose ridges are known.
 
 #include "analysis/ridgeprofile.h"
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
-#include "tables/commandline.h"
-#include "app/mainwindow.h"
 #include "annotation/setfile.h"
+#include "app/mainwindow.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
 #include "palm/tpalmeditor.h"
 #include "palm/tpalmview.h"
+#include "tables/commandline.h"
 #include "view/tglyphview.h"
 #include "view/tgraphicspreview.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,15 +1,15 @@
 #include "finger/tdermatoglyphview.h"
 
+#include "analysis/creaseaxis.h"
+#include "annotation/fingerlines.h"
 #include "annotation/geometry.h"
 #include "annotation/sectionformat.h"
 #include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
-#include "analysis/creaseaxis.h"
-#include "annotation/fingerlines.h"
 #include "finger/tfingersettings.h"
+#include "view/tgraphicsvertexitem.h"
 #include "view/tlandmarktool.h"
+#include "view/trcline.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPolygonItem>
@@ -229,7 +229,7 @@ void TDermatoglyphView::cancelTriradia()
     emit count(cores.size(), triradia.size());
 }
 
-void TDermatoglyphView::cancelLandmarks()
+void TDermatoglyphView::deleteAllLandmarks()
 {
     deleteLandmarks(cores);
     deleteLandmarks(triradia);
@@ -237,6 +237,11 @@ void TDermatoglyphView::cancelLandmarks()
     deleteTriradiusLines();
     deleteCoreTriradiusLines();
     addPerpendicularLines();
+}
+
+void TDermatoglyphView::cancelLandmarks()
+{
+    deleteAllLandmarks();
     emit count(cores.size(), triradia.size());
 }
 
@@ -439,12 +444,7 @@ void TDermatoglyphView::reset()
     TGlyphView::reset();
     cancelFlexionLine();
     // Emptied without a count: the panel is cleared by the editor.
-    deleteLandmarks(cores);
-    deleteLandmarks(triradia);
-    deleteCoreLines();
-    deleteTriradiusLines();
-    deleteCoreTriradiusLines();
-    addPerpendicularLines();
+    deleteAllLandmarks();
     paintingFlex = false;
     addingPoints = false;
     addingCores = false;

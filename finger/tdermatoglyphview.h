@@ -99,6 +99,8 @@ private:
     void deleteTriradiusLines();
     void deleteCoreTriradiusLines();
     void deleteLandmarks(QList<TGraphicsVertexItem*>& landmarks);
+    // Every landmark and the lines between them, the count left unsaid.
+    void deleteAllLandmarks();
     void clearFlexionAxis();
     // Shows the outline and fits the axis to it again.
     void refitFlexion();

@@ -1,8 +1,8 @@
 #include "finger/tfingersettings.h"
 
+#include "annotation/fingerchoices.h"
 #include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
-#include "annotation/fingerchoices.h"
 
 #include "ui_tfingersettings.h"
 

@@ -1,10 +1,10 @@
 #include "palm/tpalmsettings.h"
 #include "ui_tpalmsettings.h"
 
+#include "annotation/palmformula.h"
 #include "annotation/sectionformat.h"
 #include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
-#include "annotation/palmformula.h"
 #include "view/tablefit.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #ifndef TPALMSETTINGS_H
 #define TPALMSETTINGS_H
 
-#include <QVector>
 #include "annotation/tglyphrecord.h"
+#include <QVector>
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 #include "tables/commandline.h"
 
 #include "annotation/sectionformat.h"
+#include "annotation/setfile.h"
 #include "annotation/treaderror.h"
 #include "tables/resultstable.h"
-#include "annotation/setfile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 #include "tables/resultstable.h"
 
-#include "annotation/geometry.h"
-#include "annotation/tglyphrecord.h"
 #include "analysis/creaseaxis.h"
 #include "annotation/fingerchoices.h"
 #include "annotation/fingerlines.h"
+#include "annotation/geometry.h"
 #include "annotation/palmformula.h"
 #include "annotation/palmlines.h"
+#include "annotation/tglyphrecord.h"
 #include "scan/printgeometry.h"
 
 #include <QTextStream>

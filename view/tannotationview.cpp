@@ -3,8 +3,8 @@
 #include "analysis/ridgeprofile.h"
 #include "view/tannotationtool.h"
 #include "view/tgraphicsvertexitem.h"
-#include "view/tridgecounttool.h"
 #include "view/trcline.h"
+#include "view/tridgecounttool.h"
 #include "view/ttracetool.h"
 
 #include <QKeyEvent>

@@ -1,12 +1,12 @@
 #include "view/tglyphview.h"
 
-#include "annotation/sectionwriter.h"
 #include "annotation/sectionformat.h"
+#include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
 #include "scan/printgeometry.h"
 #include "scan/printimage.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
 #include <QGraphicsPolygonItem>
 #include <QGraphicsRectItem>
@@ -15,9 +15,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QWheelEvent>
 #include <QTextStream>
 #include <QVector2D>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>

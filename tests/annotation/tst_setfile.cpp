@@ -1,5 +1,5 @@
-#include "annotation/treaderror.h"
 #include "annotation/setfile.h"
+#include "annotation/treaderror.h"
 
 #include <QBuffer>
 #include <QTextStream>

@@ -1,20 +1,20 @@
 #include "testsupport.h"
 
 #include "annotation/tglyphrecord.h"
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
 #include "app/mainwindow.h"
 #include "finger/tdermatoglyphview.h"
 #include "finger/tfingersettings.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QScopeGuard>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTableWidgetItem>
 #include <QTemporaryDir>

@@ -1,17 +1,17 @@
 #include "testsupport.h"
 
 #include "annotation/tglyphrecord.h"
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
 #include "finger/tfingersettings.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QXmlStreamReader>

@@ -1,5 +1,5 @@
-#include "testsupport.h"
 #include "fingertestview.h"
+#include "testsupport.h"
 
 #include "annotation/geometry.h"
 #include "annotation/tglyphrecord.h"

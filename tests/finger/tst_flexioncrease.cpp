@@ -1,5 +1,5 @@
-#include "testsupport.h"
 #include "fingertestview.h"
+#include "testsupport.h"
 
 #include "view/tgraphicsvertexitem.h"
 

@@ -3,9 +3,9 @@
 // memory for the images the set names, and the prints painted as the window would
 // paint them. The set is then written again and must read back whole: every set
 // the program saves opens again.
+#include "annotation/setfile.h"
 #include "annotation/treaderror.h"
 #include "app/mainwindow.h"
-#include "annotation/setfile.h"
 #include "view/tglyphview.h"
 
 #include <QApplication>

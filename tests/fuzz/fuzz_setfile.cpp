@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the whole set-file read, the part of Open that reads
 // and checks a file into records before any widget is touched.
-#include "annotation/treaderror.h"
 #include "annotation/setfile.h"
+#include "annotation/treaderror.h"
 
 #include <QBuffer>
 #include <QByteArray>

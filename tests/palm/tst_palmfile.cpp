@@ -1,17 +1,17 @@
 #include "annotation/tglyphrecord.h"
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
 #include "palm/tpalmeditor.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
 #include "testsupport.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QGraphicsTextItem>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidgetItem>
 #include <QTemporaryDir>

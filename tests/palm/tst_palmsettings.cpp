@@ -1,5 +1,5 @@
-#include "annotation/tglyphrecord.h"
 #include "annotation/palmformula.h"
+#include "annotation/tglyphrecord.h"
 #include "palm/tpalmsettings.h"
 #include "testsupport.h"
 

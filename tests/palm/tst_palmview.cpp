@@ -1,7 +1,7 @@
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
 #include "palm/tpalmview.h"
 #include "testsupport.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
 #include <QApplication>
 #include <QGraphicsLineItem>

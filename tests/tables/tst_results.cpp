@@ -1,10 +1,10 @@
 #include "testsupport.h"
 
-#include "view/trcline.h"
 #include "app/mainwindow.h"
 #include "finger/tdermatoglyphview.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
+#include "view/trcline.h"
 
 #include <QAction>
 #include <QMenu>

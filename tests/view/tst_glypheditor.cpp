@@ -1,9 +1,9 @@
 #include "testsupport.h"
 
+#include "annotation/tglyphrecord.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tfingersettings.h"
 #include "palm/tpalmeditor.h"
-#include "annotation/tglyphrecord.h"
 #include "view/tglypheditor.h"
 #include "view/tglyphview.h"
 #include "view/tgraphicspreview.h"

@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
 #include "annotation/tglyphrecord.h"
-#include "view/tgraphicsvertexitem.h"
 #include "view/tglyphview.h"
+#include "view/tgraphicsvertexitem.h"
 
 #include <QGraphicsPixmapItem>
 #include <QPainter>

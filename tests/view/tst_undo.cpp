@@ -1,14 +1,14 @@
 #include "testsupport.h"
 
 #include "annotation/sectionwriter.h"
-#include "view/tgraphicsvertexitem.h"
-#include "view/trcline.h"
 #include "app/mainwindow.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
 #include "palm/tpalmeditor.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
+#include "view/tgraphicsvertexitem.h"
+#include "view/trcline.h"
 
 #include <QCheckBox>
 #include <QComboBox>
