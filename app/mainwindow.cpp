@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSettings>
@@ -136,6 +138,14 @@ MainWindow::MainWindow(QWidget* parent)
     ui->actionSave->setShortcut(QKeySequence::Save);
     ui->actionSaveAs->setShortcut(QKeySequence::SaveAs);
     ui->actionExit->setShortcut(QKeySequence::Quit);
+    QMenu* help = menuBar()->addMenu("&Help");
+    connect(help->addAction("About Ridgemap"), &QAction::triggered, this, [this] {
+        QMessageBox::about(this, "About Ridgemap",
+                           QString("<b>Ridgemap %1</b><p>Digitises dermatoglyphic traits from "
+                                   "scanned finger and palm prints.</p><p>Free software under the "
+                                   "GNU General Public License, version 3 or later.</p>")
+                               .arg(RIDGEMAP_VERSION));
+    });
     updateTitle();
     for (TGlyphEditor* e : qAsConst(editors))
         e->markPristine();

@@ -1,18 +1,16 @@
 #include "finger/tdermatoglyphview.h"
 
-#include "analysis/creaseaxis.h"
 #include "annotation/fingerlines.h"
-#include "annotation/geometry.h"
 #include "annotation/sectionformat.h"
 #include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
 #include "finger/tfingersettings.h"
+#include "view/markpens.h"
 #include "view/tgraphicsvertexitem.h"
 #include "view/tlandmarktool.h"
 #include "view/trcline.h"
 
 #include <QGraphicsLineItem>
-#include <QGraphicsPolygonItem>
 #include <QGraphicsScene>
 #include <QMenu>
 #include <QMessageBox>
@@ -21,42 +19,10 @@
 
 #include <algorithm>
 
-static QPen cosmeticPen(const QColor& color, Qt::PenStyle style)
-{
-    // Width 0: the same one-pixel line, without a stroked outline at every paint.
-    QPen pen(color, 0);
-    pen.setStyle(style);
-    pen.setCosmetic(true);
-    return pen;
-}
-
-static const QColor axisColor(0, 0, 155);
-static const QColor perpendicularColor(0, 155, 0);
-
 TDermatoglyphView::TDermatoglyphView(QWidget* parent)
     : TAnnotationView(parent),
-      flexionScene(new QGraphicsScene(TGlyphView::scene->sceneRect(), this))
+      crease(TGlyphView::scene, this)
 {
-    flexionScene->setBackgroundBrush(QBrush(QColor(0, 0, 0, 0), Qt::SolidPattern));
-    // Width 0 draws the same one-pixel outline, and an outline's bounding box is
-    // then its vertices' own: with a wider pen every vertex added would stroke the
-    // whole outline again just to find it.
-    QPen areaPen = cosmeticPen(QColor(50, 100, 255), Qt::SolidLine);
-    areaPen.setWidth(0);
-    flexionArea = scene->addPolygon(QPolygonF(), areaPen,
-                                    QBrush(QColor(100, 150, 255, 100), Qt::SolidPattern));
-    flexionMask = flexionScene->addPolygon(QPolygonF(), QPen(Qt::white, 0));
-    flexionLine = new QGraphicsLineItem;
-    flexionLine->setPen(cosmeticPen(axisColor, Qt::DashLine));
-    scene->addItem(flexionLine);
-    flexionStart = new TGraphicsVertexItem;
-    flexionEnd = new TGraphicsVertexItem;
-    for (TGraphicsVertexItem* end : {flexionStart, flexionEnd}) {
-        end->setMarkerBrush(QBrush());
-        end->setMarkerPen(cosmeticPen(axisColor, Qt::SolidLine));
-        scene->addItem(end);
-        end->hide();
-    }
     // Either kind from one menu, or cores or triradii alone, at most two of each.
     addPlacingTool(std::make_unique<TLandmarkTool>(
         this, [this] { return addingPoints; },
@@ -291,7 +257,7 @@ void TDermatoglyphView::connectPoints()
     if (fingerlines::hasCoreCoreLine(nc)) {
         const QLineF l(cores.at(0)->pos(), cores.at(1)->pos());
         coreCoreLine = new QGraphicsLineItem(l);
-        coreCoreLine->setPen(cosmeticPen(Qt::yellow, Qt::DashLine));
+        coreCoreLine->setPen(markpens::cosmetic(Qt::yellow, Qt::DashLine));
         coreCoreLine->setCursor(Qt::CrossCursor);
         scene->addItem(coreCoreLine);
         coreCoreCount = countLine(cores.at(0), cores.at(1));
@@ -299,14 +265,14 @@ void TDermatoglyphView::connectPoints()
     if (nt == 2) {
         triradiusTriradiusLine = new QGraphicsLineItem(QLineF(triradia.at(0)->pos(),
                                                               triradia.at(1)->pos()));
-        triradiusTriradiusLine->setPen(cosmeticPen(perpendicularColor, Qt::DashLine));
+        triradiusTriradiusLine->setPen(markpens::cosmetic(markpens::perpendicular(), Qt::DashLine));
         scene->addItem(triradiusTriradiusLine);
     }
 
     for (const QPair<int, int>& pair : fingerlines::coreTriradiusPairs(nc, nt)) {
         const QLineF l(cores.at(pair.first)->pos(), triradia.at(pair.second)->pos());
         auto* visible = new QGraphicsLineItem(l);
-        visible->setPen(cosmeticPen(Qt::red, Qt::DashLine));
+        visible->setPen(markpens::cosmetic(Qt::red, Qt::DashLine));
         visible->setCursor(Qt::CrossCursor);
         scene->addItem(visible);
         coreTriradiusLines.append(visible);
@@ -318,57 +284,20 @@ void TDermatoglyphView::connectPoints()
 // ---------------------------------------------------------------------------
 // Flexion crease
 
-QLineF TDermatoglyphView::flexionAxis() const
-{
-    return flexionLine->line();
-}
-
-bool TDermatoglyphView::hasFlexionAxis() const
-{
-    return flexionStart->isVisible();
-}
-
-void TDermatoglyphView::clearFlexionAxis()
-{
-    flexionStart->hide();
-    flexionEnd->hide();
-    flexionStart->setPos(0, 0);
-    flexionEnd->setPos(0, 0);
-    flexionLine->setLine(QLineF());
-}
-
 void TDermatoglyphView::addVertex(const QPointF& vertex)
 {
-    appendVertex(vertex);
-    refitFlexion();
+    crease.addVertex(vertex, imageItem->boundingRect());
+    addPerpendicularLines();
 }
 
-void TDermatoglyphView::appendVertex(const QPointF& vertex)
+void TDermatoglyphView::addPerpendicularLines()
 {
-    flexionPolygon.append(vertex);
-    auto* marker = new TGraphicsVertexItem;
-    scene->addItem(marker);
-    marker->setPos(vertex);
-    flexionVertices.append(marker);
+    crease.dropPerpendiculars(cores, triradia);
 }
 
-void TDermatoglyphView::refitFlexion()
+void TDermatoglyphView::cancelFlexionLine()
 {
-    flexionArea->setPolygon(flexionPolygon);
-    flexionMask->setPolygon(flexionPolygon);
-    if (flexionPolygon.size() < 2)
-        return;
-    QLineF axis;
-    if (!creaseaxis::fit(flexionPolygon, imageItem->boundingRect(), &axis)) {
-        clearFlexionAxis();
-        addPerpendicularLines();
-        return;
-    }
-    flexionStart->show();
-    flexionEnd->show();
-    flexionLine->setLine(axis);
-    flexionStart->setPos(axis.p1());
-    flexionEnd->setPos(axis.p2());
+    crease.clear();
     addPerpendicularLines();
 }
 
@@ -381,47 +310,7 @@ void TDermatoglyphView::mapAnnotation(const QTransform& oldToNew)
     for (TRCLine* line : countedLines())
         line->mapBy(oldToNew);
     connectPoints();
-    flexionPolygon = oldToNew.map(flexionPolygon);
-    for (int i = 0; i < flexionVertices.size(); ++i)
-        flexionVertices.at(i)->setPos(flexionPolygon.value(i));
-    refitFlexion();
-}
-
-void TDermatoglyphView::addPerpendicularLines()
-{
-    qDeleteAll(corePerpendiculars);
-    corePerpendiculars.clear();
-    qDeleteAll(triradiusPerpendiculars);
-    triradiusPerpendiculars.clear();
-    if (!flexionStart->isVisible())
-        return;
-    const QLineF axis = flexionLine->line();
-    auto drop = [&](const QList<TGraphicsVertexItem*>& landmarks,
-                    QList<QGraphicsLineItem*>& perpendiculars) {
-        for (const TGraphicsVertexItem* landmark : landmarks) {
-            const QPointF p = landmark->pos();
-            const QPointF foot = lineIntersectionFoot(axis, p);
-            QGraphicsLineItem* line = scene->addLine(QLineF(p, foot));
-            line->setPen(cosmeticPen(perpendicularColor, Qt::DashLine));
-            auto* footMarker = new TGraphicsVertexItem(line);
-            footMarker->setMarkerBrush(QBrush(Qt::NoBrush));
-            footMarker->setMarkerPen(QPen(perpendicularColor));
-            footMarker->setPos(foot);
-            perpendiculars.append(line);
-        }
-    };
-    drop(cores, corePerpendiculars);
-    drop(triradia, triradiusPerpendiculars);
-}
-
-void TDermatoglyphView::cancelFlexionLine()
-{
-    flexionPolygon.clear();
-    flexionArea->setPolygon(flexionPolygon);
-    flexionMask->setPolygon(flexionPolygon);
-    clearFlexionAxis();
-    qDeleteAll(flexionVertices);
-    flexionVertices.clear();
+    crease.mapBy(oldToNew, imageItem->boundingRect());
     addPerpendicularLines();
 }
 
@@ -468,13 +357,8 @@ void TDermatoglyphView::loadAnnotation(const TGlyphRecord& record)
     loadLandmarks(triradia, record.triradia,
                   [this](const QPointF& p) { return makeLandmark(p, Triradius); },
                   [&](int i) { return record.triradiusRidgeLines(i); });
-    const QPolygonF outline = QPolygonF(record.flexion);
-    if (outline != flexionPolygon) {
-        cancelFlexionLine();
-        for (const QPointF& p : outline)
-            appendVertex(p);
-        refitFlexion();
-    }
+    if (QPolygonF(record.flexion) != crease.outline())
+        crease.setOutline(QPolygonF(record.flexion), imageItem->boundingRect());
     connectPoints();
     addPerpendicularLines();
     if (coreCoreCount && coreCoreCount->ridgePointPositions() != record.cc)
@@ -493,7 +377,7 @@ TGlyphRecord TDermatoglyphView::record() const
 {
     TGlyphRecord r;
     recordImageState(r);
-    r.flexion = flexionPolygon;
+    r.flexion = crease.outline();
     recordLandmarks(cores, r.cores, r.coreRidgeLines);
     recordLandmarks(triradia, r.triradia, r.triradiusLines);
     if (coreCoreCount)

@@ -2,6 +2,7 @@
 #define TDERMATOGLYPHVIEW_H
 
 #include "annotation/tlandmark.h"
+#include "finger/tflexioncrease.h"
 #include "view/tannotationview.h"
 
 #include <QList>
@@ -44,18 +45,21 @@ public:
     QList<TGraphicsVertexItem*> landmarks(TLandmark kind) const override;
     QList<TRCLine*> countedLines() const override;
 
-    QPolygonF flexionOutline() const { return flexionPolygon; }
-    QList<TGraphicsVertexItem*> flexionVertexItems() const { return flexionVertices; }
-    QGraphicsPolygonItem* flexionAreaItem() const { return flexionArea; }
-    QGraphicsPolygonItem* flexionMaskItem() const { return flexionMask; }
-    QGraphicsScene* flexionMaskScene() const { return flexionScene; }
+    QPolygonF flexionOutline() const { return crease.outline(); }
+    QList<TGraphicsVertexItem*> flexionVertexItems() const { return crease.vertexItems(); }
+    QGraphicsPolygonItem* flexionAreaItem() const { return crease.areaItem(); }
+    QGraphicsPolygonItem* flexionMaskItem() const { return crease.maskItem(); }
+    QGraphicsScene* flexionMaskScene() const { return crease.maskScene(); }
     // The fitted crease axis; a null line while there is none.
-    QLineF flexionAxis() const;
-    bool hasFlexionAxis() const;
-    TGraphicsVertexItem* flexionStartItem() const { return flexionStart; }
-    TGraphicsVertexItem* flexionEndItem() const { return flexionEnd; }
-    QList<QGraphicsLineItem*> corePerpendicularItems() const { return corePerpendiculars; }
-    QList<QGraphicsLineItem*> triradiusPerpendicularItems() const { return triradiusPerpendiculars; }
+    QLineF flexionAxis() const { return crease.axis(); }
+    bool hasFlexionAxis() const { return crease.hasAxis(); }
+    TGraphicsVertexItem* flexionStartItem() const { return crease.startItem(); }
+    TGraphicsVertexItem* flexionEndItem() const { return crease.endItem(); }
+    QList<QGraphicsLineItem*> corePerpendicularItems() const { return crease.corePerpendicularItems(); }
+    QList<QGraphicsLineItem*> triradiusPerpendicularItems() const
+    {
+        return crease.triradiusPerpendicularItems();
+    }
     QList<TGraphicsVertexItem*> coreItems() const { return cores; }
     QList<TGraphicsVertexItem*> triradiusItems() const { return triradia; }
     QGraphicsLineItem* coreCoreLineItem() const { return coreCoreLine; }
@@ -101,31 +105,17 @@ private:
     void deleteLandmarks(QList<TGraphicsVertexItem*>& landmarks);
     // Every landmark and the lines between them, the count left unsaid.
     void deleteAllLandmarks();
-    void clearFlexionAxis();
-    // Shows the outline and fits the axis to it again.
-    void refitFlexion();
-    // A vertex and its marker, without a new fit.
-    void appendVertex(const QPointF& vertex);
     // The landmark menu of the finger's placing tools: either kind, or one.
     void offerLandmarks(const QPointF& point, const QPoint& menuPos, bool core, bool triradius);
 
-    QGraphicsScene* flexionScene;
-    QGraphicsPolygonItem* flexionArea;
-    QGraphicsPolygonItem* flexionMask;
-    QGraphicsLineItem* flexionLine;
-    QPolygonF flexionPolygon;
-    QList<TGraphicsVertexItem*> flexionVertices;
+    TFlexionCrease crease;
     QList<TGraphicsVertexItem*> cores;
     QList<TGraphicsVertexItem*> triradia;
-    QList<QGraphicsLineItem*> corePerpendiculars;
-    QList<QGraphicsLineItem*> triradiusPerpendiculars;
     QGraphicsLineItem* coreCoreLine = nullptr;
     QGraphicsLineItem* triradiusTriradiusLine = nullptr;
     TRCLine* coreCoreCount = nullptr;
     QList<QGraphicsLineItem*> coreTriradiusLines;
     QList<TRCLine*> coreTriradiusCounts;
-    TGraphicsVertexItem* flexionStart;
-    TGraphicsVertexItem* flexionEnd;
     bool paintingFlex = false;
     bool addingPoints = false;
 };

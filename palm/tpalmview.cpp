@@ -5,6 +5,7 @@
 #include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
 #include "palm/tpalmsettings.h"
+#include "view/markpens.h"
 #include "view/tgraphicsvertexitem.h"
 #include "view/tlandmarktool.h"
 #include "view/trcline.h"
@@ -222,10 +223,7 @@ void TPalmView::connectPoints()
         QGraphicsLineItem* dashed = triradiusLines.at(i);
         if (!dashed) {
             dashed = new QGraphicsLineItem;
-            QPen pen(Qt::red, 0);
-            pen.setStyle(Qt::DashLine);
-            pen.setCosmetic(true);
-            dashed->setPen(pen);
+            dashed->setPen(markpens::cosmetic(Qt::red, Qt::DashLine));
             dashed->setCursor(Qt::CrossCursor);
             scene->addItem(dashed);
             triradiusLines[i] = dashed;

@@ -113,6 +113,8 @@ static int ridgemap(const QString& folder, const QStringList& arguments, QByteAr
     environment.remove("DISPLAY");
     environment.remove("WAYLAND_DISPLAY");
     environment.remove("QT_QPA_PLATFORM");
+    // No display plugin is needed, nor looked for.
+    environment.insert("QT_QPA_PLATFORM_PLUGIN_PATH", "/nonexistent");
     process.setProcessEnvironment(environment);
     process.start(RIDGEMAP_BINARY, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
