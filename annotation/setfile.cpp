@@ -3,6 +3,7 @@
 #include "annotation/sectionformat.h"
 #include "annotation/treaderror.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QSize>
 #include <QTextStream>
@@ -99,6 +100,15 @@ void writeImageList(QTextStream& out, const QVector<SlotImage>& images,
                               + "\" height=\"" + QString::number(size.height()) + "\" />");
     }
     writeLine(out, 2, "</images>");
+}
+
+bool isSetFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QXmlStreamReader xml(&file);
+    return xml.readNextStartElement() && xml.name() == QLatin1String("dermatoglyphset");
 }
 
 sectionwriter::Kind kindOf(int slot)

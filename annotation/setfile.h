@@ -47,6 +47,9 @@ void writeImageList(QTextStream& out, const QVector<SlotImage>& images,
 // (fingers, then palms with their image element) and the closing tag.
 void write(QTextStream& out, const Contents& contents);
 
+// Whether the file at path is a set file (its first element is "dermatoglyphset").
+bool isSetFile(const QString& path);
+
 // The kind of section slot i holds.
 sectionwriter::Kind kindOf(int slot);
 

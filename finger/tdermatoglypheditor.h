@@ -1,16 +1,15 @@
 #ifndef TDERMATOGLYPHEDITOR_H
 #define TDERMATOGLYPHEDITOR_H
 
-#include "view/tglypheditor.h"
+#include "view/tannotationeditor.h"
 
-class QButtonGroup;
 class QPushButton;
 class TDermatoglyphView;
 class TFingerSettings;
 
-// The editor window of one finger print: the finger view, its tool buttons and
-// the classification panel.
-class TDermatoglyphEditor : public TGlyphEditor
+// The editor window of one finger print: the finger view, its tools (the crease
+// outline besides those every print has) and the classification panel.
+class TDermatoglyphEditor : public TAnnotationEditor
 {
     Q_OBJECT
 public:
@@ -22,35 +21,20 @@ public:
 
     TDermatoglyphView* dermatoglyphView() const { return fingerView; }
     TFingerSettings* settingsPanel() const { return panel; }
-    QButtonGroup* tools() const { return toolGroup; }
-
-protected:
-    QVector<TEditHistory::Action> recordedActions() override;
 
 public slots:
-    void saveFile() override;
-    void exportFile() override;
     void reset() override;
 
 public:
     QPushButton* buttonFlexion;
-    QPushButton* buttonCores;
-    QPushButton* buttonTriradia;
-    QPushButton* buttonRidgeCount;
-    QPushButton* buttonRadiants;
-    QPushButton* buttonCentralLines;
     QPushButton* buttonCancelFlexion;
-    QPushButton* buttonCancelCores;
-    QPushButton* buttonCancelTriradia;
-    QPushButton* buttonCancelRidgeCount;
-    QPushButton* buttonCancelRadiants;
-    QPushButton* buttonCancelCentralLines;
-    QPushButton* buttonSuggestRidgePoints;
+
+protected:
+    QVector<TEditHistory::Action> recordedActions() override;
 
 private:
     TDermatoglyphView* fingerView;
     TFingerSettings* panel;
-    QButtonGroup* toolGroup;
 };
 
 #endif

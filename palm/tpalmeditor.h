@@ -1,7 +1,7 @@
 #ifndef TPALMEDITOR_H
 #define TPALMEDITOR_H
 
-#include "view/tglypheditor.h"
+#include "view/tannotationeditor.h"
 
 #include <QStringList>
 #include <QVector>
@@ -15,7 +15,7 @@ class TPalmView;
 
 // The editor window of one palm print: the palm tools, the table of the
 // seventeen triradius slots and the classification panel.
-class TPalmEditor : public TGlyphEditor
+class TPalmEditor : public TAnnotationEditor
 {
     Q_OBJECT
 public:
@@ -36,15 +36,12 @@ public:
     QPushButton* ridgeCountButton() const { return buttonRidgeCount; }
     QPushButton* radiantsButton() const { return buttonRadiants; }
     QPushButton* centralLinesButton() const { return buttonCentralLines; }
-    QButtonGroup* tools() const { return toolGroup; }
 
 protected:
     QVector<TEditHistory::Action> recordedActions() override;
 
 public slots:
     void triradiumChanged(int i, bool present);
-    void saveFile() override;
-    void exportFile() override;
     void reset() override;
 
 private:
@@ -59,19 +56,7 @@ private:
     QSignalMapper* cancelMapper;
     QStringList triradiusLabels;
     TPalmSettings* panel;
-    QPushButton* buttonCores;
-    QPushButton* buttonTriradia;
-    QPushButton* buttonRidgeCount;
-    QPushButton* buttonRadiants;
-    QPushButton* buttonCentralLines;
-    QPushButton* buttonCancelCores;
-    QPushButton* buttonCancelTriradia;
-    QPushButton* buttonCancelRidgeCount;
-    QPushButton* buttonCancelRadiants;
-    QPushButton* buttonCancelCentralLines;
-    QPushButton* buttonSuggestRidgePoints;
     TPalmView* palmView;
-    QButtonGroup* toolGroup;
     QTableWidget* table;
 };
 

@@ -21,6 +21,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextStream>
+#include <QToolBar>
+#include <QToolBox>
 #include <QToolButton>
 #include <QUndoStack>
 
@@ -155,8 +157,6 @@ void TGlyphEditor::setupHistory()
     buttonUndo->setText("Undo");
     buttonRedo = new QToolButton;
     buttonRedo->setText("Redo");
-    ui->horizontalLayout_2->addWidget(buttonUndo);
-    ui->horizontalLayout_2->addWidget(buttonRedo);
     auto* undoAction = new QAction("Undo", this);
     undoAction->setShortcut(QKeySequence::Undo);
     auto* redoAction = new QAction("Redo", this);
@@ -200,13 +200,9 @@ void TGlyphEditor::trackActions()
 
 void TGlyphEditor::setupViewing()
 {
-    // The usual keys; the menu bar that holds the actions is hidden, so the
-    // window carries them.
-    ui->actionSave->setShortcut(QKeySequence::Save);
-    addAction(ui->actionSave);
-    auto* save = new QPushButton("Save annotation...");
-    connect(save, &QPushButton::clicked, this, &TGlyphEditor::saveFile);
-    ui->verticalLayout->insertWidget(1, save);
+    // The menu bar that holds the form's actions is hidden, so the window carries
+    // the keys. Ctrl+S saves the whole set, as in the main window; one print's
+    // annotation is exported by its own button.
     auto keys = [this](const QList<QKeySequence>& sequences, const std::function<void()>& act) {
         auto* action = new QAction(this);
         action->setShortcuts(sequences);
@@ -214,6 +210,14 @@ void TGlyphEditor::setupViewing()
         connect(action, &QAction::triggered, this, act);
         addAction(action);
     };
+    keys({QKeySequence::Save}, [this] { emit saveSetRequested(); });
+    keys({QKeySequence(Qt::Key_PageDown)}, [this] { emit neighbourRequested(1); });
+    keys({QKeySequence(Qt::Key_PageUp)}, [this] { emit neighbourRequested(-1); });
+    keys({QKeySequence::HelpContents}, [this] { emit keysRequested(); });
+    // On two lines, so the side panel stays narrow.
+    buttonExportAnnotation = new QPushButton("Export this print's\nannotation...");
+    buttonExportAnnotation->setObjectName("buttonExportAnnotation");
+    connect(buttonExportAnnotation, &QPushButton::clicked, this, &TGlyphEditor::saveFile);
     zoom = new TZoomControl(view, ui->horizontalSlider, ui->spinBoxScale, this);
     keys({QKeySequence("Ctrl+0"), QKeySequence("Ctrl+9")}, [this] { fitView(); });
     keys({QKeySequence::ZoomIn, QKeySequence("Ctrl+=")}, [this] { zoomBy(1.25); });
@@ -221,14 +225,13 @@ void TGlyphEditor::setupViewing()
     connect(ui->spinBoxRotate, QOverload<int>::of(&QSpinBox::valueChanged), zoom,
             &TZoomControl::showFitScale);
     connect(ui->checkBoxFlip, &QCheckBox::toggled, zoom, &TZoomControl::showFitScale);
+    // Examiners look closely: far beyond the form's 400 %.
+    ui->spinBoxScale->setMaximum(TZoomControl::largest);
+    ui->horizontalSlider->setMaximum(TZoomControl::largest);
 
     // Faint or heavy prints made easier to read, for the eye only.
     auto* enhance = new QCheckBox("Enhance contrast");
     auto* invert = new QCheckBox("Invert");
-    auto* tones = new QHBoxLayout;
-    tones->addWidget(enhance);
-    tones->addWidget(invert);
-    ui->verticalLayout->insertLayout(ui->verticalLayout->indexOf(ui->checkBoxFlip) + 1, tones);
     auto setTone = [this, enhance, invert] {
         view->pixmapItem()->setTone((enhance->isChecked() ? TImageItem::Enhanced : 0)
                                     | (invert->isChecked() ? TImageItem::Inverted : 0));
@@ -236,25 +239,112 @@ void TGlyphEditor::setupViewing()
     };
     connect(enhance, &QCheckBox::toggled, this, setTone);
     connect(invert, &QCheckBox::toggled, this, setTone);
+    arrangeSidePanel(enhance, invert);
+    updateTitle();
+}
+
+void TGlyphEditor::arrangeSidePanel(QCheckBox* enhance, QCheckBox* invert)
+{
+    // The annotation tools go into a tool bar over the print; the side panel keeps
+    // the navigator on top and, below it, pages that open one at a time, so it
+    // fits a laptop's screen without scrolling.
+    toolBar = new QToolBar("Tools", this);
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    addToolBar(Qt::TopToolBarArea, toolBar);
+    ui->verticalLayout->removeWidget(ui->buttonSelectCrop);
+    toolBar->addWidget(ui->buttonSelectCrop);
+    bindKey(ui->buttonSelectCrop, QKeySequence(Qt::Key_S), "Outline the part of the print to keep");
+    // Subclasses put their tools here, between the crop outline and undo.
+    auto* gap = new QWidget;
+    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolsEnd = toolBar->addWidget(gap);
+    toolBar->addWidget(buttonUndo);
+    toolBar->addWidget(buttonRedo);
+
+    QVBoxLayout* side = ui->verticalLayout;
+    pages = new QToolBox;
+    auto* print = new QWidget;
+    auto* printLayout = new QVBoxLayout(print);
+    printLayout->setContentsMargins(0, 0, 0, 0);
+    side->removeWidget(ui->tableWidget);
+    printLayout->addWidget(ui->tableWidget);
+    printLayout->addWidget(buttonExportAnnotation);
+    addPage(print, "Print");
+    auto* prepare = new QWidget;
+    auto* prepareLayout = new QVBoxLayout(prepare);
+    prepareLayout->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->buttonCancelSelection, ui->buttonCrop,
+                                                      ui->checkBoxFlip, ui->spinBoxRotate}) {
+        side->removeWidget(w);
+        prepareLayout->addWidget(w);
+    }
+    prepareLayout->insertWidget(prepareLayout->indexOf(ui->checkBoxFlip) + 1, enhance);
+    prepareLayout->insertWidget(prepareLayout->indexOf(enhance) + 1, invert);
+    prepareLayout->addStretch();
+    addPage(prepare, "Prepare");
+    side->addWidget(pages);
+    side->addStretch();
 
     // Room for everything: the table shows all its rows, the side panel scrolls
     // only up and down, and the print takes what the panels leave.
     ui->tableWidget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui->tableWidget->horizontalHeader()->setStretchLastSection(true);
     tablefit::showAllRows(ui->tableWidget);
+    ui->tableWidget->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     ui->scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    sideWidth = ui->scrollArea->minimumWidth();
+    // As narrow as the table's labels and values allow, so a laptop's screen
+    // leaves the print most of its width.
+    ui->tableWidget->setMinimumWidth(0);
+    int values = 0;
+    for (QWidget* cell : std::initializer_list<QWidget*>{spinBoxXPpi, spinBoxDistance, buttonCalibrate})
+        values = qMax(values, cell->minimumSizeHint().width());
+    sideWidth = ui->tableWidget->verticalHeader()->sizeHint().width() + values
+                + 2 * ui->tableWidget->frameWidth();
+    ui->scrollArea->setMinimumWidth(0);
     view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     centralLayout()->setStretchFactor(view, 1);
-    updateTitle();
+}
+
+void TGlyphEditor::addTool(QWidget* tool)
+{
+    toolBar->insertWidget(toolsEnd, tool);
+}
+
+void TGlyphEditor::addToolSeparator()
+{
+    toolBar->insertSeparator(toolsEnd);
+}
+
+void TGlyphEditor::addPage(QWidget* page, const QString& title)
+{
+    pages->addItem(page, title);
+}
+
+void TGlyphEditor::bindKey(QAbstractButton* button, const QKeySequence& key, const QString& tip)
+{
+    auto* action = new QAction(button->text(), this);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, button, [button] {
+        if (button->isEnabled() && !(button->isCheckable() && button->isChecked()))
+            button->click();
+    });
+    addAction(action);
+    button->setToolTip(QString("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
 }
 
 void TGlyphEditor::showEvent(QShowEvent* event)
 {
-    // The side panel is as wide as its widest row, and its scroll bar comes on top
-    // of that, so nothing in it is ever cut at the side.
-    ui->scrollArea->setFixedWidth(qMax(sideWidth, ui->scrollAreaWidgetContents->minimumSizeHint().width())
-                                  + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    // The side panel is as wide as its widest row on any page, and its scroll bar
+    // comes on top of that, so nothing in it is ever cut at the side.
+    int width = qMax(sideWidth, ui->scrollAreaWidgetContents->minimumSizeHint().width());
+    for (int i = 0; i < pages->count(); ++i)
+        width = qMax(width, qMax(pages->widget(i)->minimumSizeHint().width(),
+                                 pages->widget(i)->minimumWidth()));
+    for (QScrollArea* page : pages->findChildren<QScrollArea*>())
+        page->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->scrollArea->setFixedWidth(width + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     // The first time, the window takes nearly the whole screen: prints want room.
     if (!placed && !isMaximized()) {
         placed = true;

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 
 class QAbstractButton;
+class QAction;
+class QCheckBox;
 class QDoubleSpinBox;
 class QGraphicsScene;
 class QHBoxLayout;
@@ -16,6 +18,8 @@ class QSettings;
 class QSpinBox;
 class QTableWidgetItem;
 class QTextStream;
+class QToolBar;
+class QToolBox;
 class QToolButton;
 class QUndoStack;
 class QVBoxLayout;
@@ -82,6 +86,12 @@ public:
 
 signals:
     void sceneRectChanged(const QRectF& rect);
+    // Ctrl+S: the examiner saves the whole set, wherever the keys are pressed.
+    void saveSetRequested();
+    // Page Down (+1) or Page Up (-1): the next or previous print of the set.
+    void neighbourRequested(int step);
+    // F1: the list of keys.
+    void keysRequested();
 
 public slots:
     virtual void saveFile() = 0;
@@ -114,6 +124,14 @@ protected:
     QPushButton* selectCropButton() const;
     // Unchecks the buttons even when an exclusive group holds one of them checked.
     static void uncheck(const QList<QAbstractButton*>& buttons);
+    // A tool in the tool bar over the print, before undo and redo.
+    void addTool(QWidget* tool);
+    void addToolSeparator();
+    // A page of the side panel below the navigator; one page is open at a time.
+    void addPage(QWidget* page, const QString& title);
+    // key clicks button, as long as it is enabled and not checked already; the
+    // button's tool tip says tip and names the key.
+    void bindKey(QAbstractButton* button, const QKeySequence& key, const QString& tip);
     // Shows a failure in a message box titled "Ridgemap".
     void reportFailure(const QString& text);
     // An action of the examiner begins; the step is recorded when it ends.
@@ -129,6 +147,8 @@ protected:
     Ui::GlyphEditor* ui;
     TGlyphView* view = nullptr;
     QSettings* settings = nullptr;
+    // Writes this print's annotation alone (saveFile).
+    QPushButton* buttonExportAnnotation = nullptr;
     QTableWidgetItem* itemName = nullptr;
     QTableWidgetItem* itemFile = nullptr;
     QSpinBox* spinBoxXPpi = nullptr;
@@ -142,6 +162,7 @@ protected:
 private:
     void setupHistory();
     void setupViewing();
+    void arrangeSidePanel(QCheckBox* enhance, QCheckBox* invert);
     void updateTitle();
     void setUndoEnabled();
     // Shows image as the print that came into this editor, its work thrown away.
@@ -151,6 +172,9 @@ private:
     TEditHistory::State pristine;
     TEditHistory* steps = nullptr;
     TZoomControl* zoom = nullptr;
+    QToolBar* toolBar = nullptr;
+    QAction* toolsEnd = nullptr;
+    QToolBox* pages = nullptr;
     QToolButton* buttonUndo = nullptr;
     QToolButton* buttonRedo = nullptr;
     bool placed = false;

@@ -14,6 +14,9 @@ class TZoomControl : public QObject
 {
     Q_OBJECT
 public:
+    // The largest zoom in percent.
+    static constexpr int largest = 3200;
+
     TZoomControl(TGlyphView* view, QSlider* slider, QDoubleSpinBox* box, QObject* parent = nullptr);
 
     // Zooms by factor from the scale shown; always at least one percent.

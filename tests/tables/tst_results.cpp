@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(out, "ridgemap " + QByteArray(RIDGEMAP_VERSION) + "\n");
         const QList<QStringList> wrong = {
             {"--bogus", "hand, set.xml"},
-            {"hand, set.xml"},                                  // no table asked for
+            {"hand, set.xml", "broken.xml"},                    // no table asked for
             {"--results", "-"},                                 // no set
             {"--results", "-", "--summary", "-", "hand, set.xml"},
             // A shell pattern right after --results: the first set would be lost.

@@ -1,0 +1,134 @@
+#include "view/tannotationeditor.h"
+
+#include "annotation/setfile.h"
+#include "view/filechoice.h"
+#include "view/tannotationview.h"
+
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTableWidgetItem>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TAnnotationEditor::TAnnotationEditor(QWidget* parent)
+    : TGlyphEditor(parent)
+{
+}
+
+QPushButton* TAnnotationEditor::toolButton(const QString& text)
+{
+    auto* button = new QPushButton(text);
+    button->setCheckable(true);
+    return button;
+}
+
+QPushButton* TAnnotationEditor::cancelButton(const QString& text)
+{
+    return new QPushButton(QIcon(":/images/cancel.png"), text);
+}
+
+void TAnnotationEditor::setupTools(TAnnotationView* annotations, QPushButton* ownTool,
+                                   QPushButton* ownCancel)
+{
+    buttonCores = toolButton("Add core point(s)");
+    buttonTriradia = toolButton("Add triradial point(s)");
+    buttonRidgeCount = toolButton("Add ridge count");
+    buttonRadiants = toolButton("Trace radiants");
+    buttonCentralLines = toolButton("Trace central line(s)");
+    buttonSuggestRidgePoints = new QPushButton("Suggest ridge points");
+    buttonCancelCores = cancelButton("Cancel core point(s)");
+    buttonCancelTriradia = cancelButton("Cancel triradial point(s)");
+    buttonCancelRidgeCount = cancelButton("Cancel ridge count");
+    buttonCancelRadiants = cancelButton("Cancel radiants");
+    buttonCancelCentralLines = cancelButton("Cancel central line(s)");
+
+    toolGroup = new QButtonGroup(this);
+    QList<QPushButton*> placing = {buttonCores, buttonTriradia, buttonRidgeCount, buttonRadiants,
+                                   buttonCentralLines};
+    if (ownTool)
+        placing.prepend(ownTool);
+    for (QPushButton* b : qAsConst(placing)) {
+        toolGroup->addButton(b);
+        addTool(b);
+    }
+    toolGroup->addButton(selectCropButton());
+    addToolSeparator();
+    addTool(buttonSuggestRidgePoints);
+
+    bindKey(buttonCores, QKeySequence(Qt::Key_C), "Place cores; drag one to move it");
+    bindKey(buttonTriradia, QKeySequence(Qt::Key_T), "Place triradii; drag one to move it");
+    bindKey(buttonRidgeCount, QKeySequence(Qt::Key_R),
+            "Click a counted line at each ridge it crosses");
+    bindKey(buttonRadiants, QKeySequence(Qt::Key_A),
+            "Trace radiants from a triradius: right click it to start a line");
+    bindKey(buttonCentralLines, QKeySequence(Qt::Key_L),
+            "Trace the central line from a core: right click it to start");
+    bindKey(buttonSuggestRidgePoints, QKeySequence(Qt::SHIFT | Qt::Key_R),
+            "Place the ridge points the print suggests on every counted line");
+
+    connect(buttonCores, &QPushButton::toggled, annotations, &TAnnotationView::addCores);
+    connect(buttonTriradia, &QPushButton::toggled, annotations, &TAnnotationView::addTriradia);
+    connect(buttonRidgeCount, &QPushButton::toggled, annotations,
+            &TAnnotationView::addRidgePoints);
+    connect(buttonRadiants, &QPushButton::toggled, annotations, &TAnnotationView::addRadiants);
+    connect(buttonCentralLines, &QPushButton::toggled, annotations,
+            &TAnnotationView::addCentralLines);
+    connect(buttonSuggestRidgePoints, &QPushButton::clicked, annotations,
+            &TAnnotationView::suggestRidgePoints);
+    connect(buttonCancelRidgeCount, &QPushButton::clicked, annotations,
+            &TAnnotationView::cancelRidgePoints);
+    connect(buttonCancelRadiants, &QPushButton::clicked, annotations,
+            &TAnnotationView::cancelRadiants);
+    connect(buttonCancelCentralLines, &QPushButton::clicked, annotations,
+            &TAnnotationView::cancelCentralLines);
+
+    auto* page = new QWidget;
+    deleteLayout = new QVBoxLayout(page);
+    deleteLayout->setContentsMargins(0, 0, 0, 0);
+    cancels = {buttonCancelCores, buttonCancelTriradia, buttonCancelRidgeCount,
+               buttonCancelRadiants, buttonCancelCentralLines};
+    if (ownCancel)
+        cancels.prepend(ownCancel);
+    for (QPushButton* b : qAsConst(cancels))
+        deleteLayout->addWidget(b);
+    deleteLayout->addStretch();
+    addPage(page, "Delete marks");
+}
+
+QVector<TEditHistory::Action> TAnnotationEditor::recordedActions()
+{
+    using H = TEditHistory;
+    QVector<H::Action> actions = TGlyphEditor::recordedActions();
+    for (QPushButton* b : qAsConst(cancels))
+        actions.append(H::on(b, &QPushButton::clicked, b->text()));
+    actions.append(H::on(buttonSuggestRidgePoints, &QPushButton::clicked, "Suggest ridge points"));
+    return actions;
+}
+
+void TAnnotationEditor::saveFile()
+{
+    const QString slot = itemName->text();
+    const QString set = itemFile->text().isEmpty() ? QString("Untitled")
+                                                   : QFileInfo(itemFile->text()).completeBaseName();
+    const QString fileName = filechoice::ask(this, *settings, "path", filechoice::Save,
+                                             "Export the annotation of " + slot, "*.xml", true,
+                                             "xml", set + "-" + slot + ".xml");
+    if (fileName.isEmpty())
+        return;
+    if (setfile::isSetFile(fileName)) {
+        reportFailure(QString("%1 is a set file. Writing this print's annotation over it would "
+                              "replace the whole set by one print; choose another name.")
+                          .arg(QFileInfo(fileName).fileName()));
+        return;
+    }
+    QString error;
+    if (!sectionwriter::writeFile(fileName, record(), kind(), &error))
+        reportFailure(QString("The annotation of %1 could not be saved as %2:\n%3")
+                          .arg(slot, fileName, error));
+}
+
+void TAnnotationEditor::uncheckPlacingTools()
+{
+    uncheck({buttonCores, buttonTriradia, buttonRidgeCount});
+}
