@@ -4,13 +4,17 @@
 #include "annotation/sectionformat.h"
 #include "annotation/setfile.h"
 #include "annotation/treaderror.h"
+#include "app/tsetsession.h"
 #include "scan/printimage.h"
 #include "tables/resultstable.h"
+#include "view/editorkeys.h"
 #include "view/filechoice.h"
 #include "view/timageitem.h"
 #include "view/twheeleater.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QLocale>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +38,7 @@ MainWindow::MainWindow(QWidget* parent)
       ui(new Ui::MainWindow),
       images(setfile::slotCount),
       imageNames(setfile::slotCount),
+      imagePaths(setfile::slotCount),
       xPpis(setfile::slotCount, 0),
       yPpis(setfile::slotCount, 0)
 {
@@ -138,7 +143,22 @@ MainWindow::MainWindow(QWidget* parent)
     ui->actionSave->setShortcut(QKeySequence::Save);
     ui->actionSaveAs->setShortcut(QKeySequence::SaveAs);
     ui->actionExit->setShortcut(QKeySequence::Quit);
+    recentMenu = new QMenu("Open Recent", this);
+    ui->menuFile->insertMenu(ui->actionSave, recentMenu);
+    connect(recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
+
+    session = new TSetSession(editors, [this] { return snapshot(); }, this);
+    connect(session, &TSetSession::modifiedChanged, this, &MainWindow::updateTitle);
+    for (int i = 0; i < setfile::slotCount; ++i) {
+        TGlyphEditor* e = editors[i];
+        connect(e, &TGlyphEditor::saveSetRequested, this, &MainWindow::save);
+        connect(e, &TGlyphEditor::neighbourRequested, this,
+                [this, i](int step) { showNeighbour(i, step); });
+        connect(e, &TGlyphEditor::keysRequested, this, &MainWindow::showKeys);
+    }
+
     QMenu* help = menuBar()->addMenu("&Help");
+    connect(help->addAction("Keyboard shortcuts"), &QAction::triggered, this, &MainWindow::showKeys);
     connect(help->addAction("About Ridgemap"), &QAction::triggered, this, [this] {
         QMessageBox::about(this, "About Ridgemap",
                            QString("<b>Ridgemap %1</b><p>Digitises dermatoglyphic traits from "
@@ -153,6 +173,9 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The session watches the editors, which go before the window's children do.
+    delete session;
+    session = nullptr;
     // The thumbnails show the editors' scenes, which go before the form does.
     for (QGraphicsView* t : qAsConst(thumbnails))
         t->setScene(nullptr);
@@ -161,7 +184,60 @@ MainWindow::~MainWindow()
 
 void MainWindow::updateTitle()
 {
-    setWindowTitle("Ridgemap \u2014 " + (documentName.isEmpty() ? QString("Untitled") : documentName));
+    // An asterisk while the set holds work that is not saved.
+    setWindowTitle("Ridgemap \u2014 " + (documentName.isEmpty() ? QString("Untitled") : documentName)
+                   + "[*]");
+    setWindowModified(session && session->isModified());
+}
+
+TSetSession::Snapshot MainWindow::snapshot() const
+{
+    TSetSession::Snapshot now;
+    QBuffer text(&now.text);
+    text.open(QIODevice::WriteOnly);
+    {
+        QTextStream out(&text);
+        sectionformat::prepareStream(out);
+        sectionformat::writeLine(out, 0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+        writeSetTo(out);
+    }
+    now.set = documentName.isEmpty() ? QString() : documentDir + "/" + documentName;
+    now.scans = imagePaths.toList();
+    return now;
+}
+
+void MainWindow::showKeys()
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle("Keyboard shortcuts");
+    box.setTextFormat(Qt::RichText);
+    box.setText("<p>In a print's editor:</p>" + editorkeys::table());
+    box.exec();
+}
+
+void MainWindow::showNeighbour(int from, int step)
+{
+    int to = from + step;
+    while (to >= 0 && to < setfile::slotCount && images[to].isNull())
+        to += step;
+    if (to < 0 || to >= setfile::slotCount)
+        return;
+    TGlyphEditor* now = editors[from];
+    TGlyphEditor* next = editors[to];
+    // In the same place and at the same zoom, as one window going on to the next print.
+    next->show();
+    next->setWindowState(now->windowState());
+    if (!now->isMaximized())
+        next->setGeometry(now->geometry());
+    next->zoomTo(now->zoomPercent());
+    next->raise();
+    next->activateWindow();
+    now->hide();
+}
+
+bool MainWindow::isModified() const
+{
+    return session->isModified();
 }
 
 void MainWindow::fitInView(int i)
@@ -190,9 +266,13 @@ bool MainWindow::confirmDiscard(const QVector<int>& targets, const QString& acti
             annotated.append(slotNames[k]);
     if (annotated.isEmpty())
         return true;
-    return ask(action + "\nThe annotation of " + annotated.join(", ") + " will be lost.",
-               QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)
-           == QMessageBox::Discard;
+    QMessageBox box(this);
+    box.setWindowTitle("Ridgemap");
+    box.setText(action + "\nThe annotation of " + annotated.join(", ") + " will be lost.");
+    QPushButton* discard = box.addButton("Discard annotation", QMessageBox::DestructiveRole);
+    box.setDefaultButton(box.addButton("Keep", QMessageBox::RejectRole));
+    box.exec();
+    return box.clickedButton() == discard;
 }
 
 void MainWindow::resetSlot(int i)
@@ -224,18 +304,22 @@ void MainWindow::report(const QString& text)
     QMessageBox::warning(this, "Ridgemap", text);
 }
 
+bool MainWindow::mayLeave(const QString& question)
+{
+    if (!session->isModified())
+        return true;
+    const int answer = askToSave(question);
+    return answer == QMessageBox::Save ? save() : answer == QMessageBox::Discard;
+}
+
 void MainWindow::newFile()
 {
-    const int answer = askToSave("Do you want to save the current document before creating a new one?");
-    if (answer == QMessageBox::Save) {
-        if (!save())
-            return;
-    } else if (answer != QMessageBox::Discard) {
+    if (!mayLeave("Do you want to save the current document before creating a new one?"))
         return;
-    }
     // Nothing of the old set may come back through Cancel or a later save.
     images.fill(QImage());
     imageNames.fill(QString());
+    imagePaths.fill(QString());
     xPpis.fill(0);
     yPpis.fill(0);
     for (int i = 0; i < setfile::slotCount; ++i) {
@@ -245,14 +329,17 @@ void MainWindow::newFile()
     }
     documentName.clear();
     documentDir.clear();
+    session->markSaved();
     updateTitle();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    const int answer = askToSave("Do you want to save the document before closing?");
-    if (answer == QMessageBox::Save ? save() : answer == QMessageBox::Discard) {
+    if (mayLeave("Do you want to save the document before closing?")) {
         event->accept();
+        // Closed on purpose: the recovery copy has served.
+        session->discardCopy();
+        QSettings("Vintrel", "Ridgemap").setValue("window", saveGeometry());
         // The editors are windows of their own; they go with the set.
         for (TGlyphEditor* e : qAsConst(editors))
             e->close();
@@ -354,8 +441,13 @@ void MainWindow::loadInto(const QString& fileName, const QVector<int>& targets, 
             editors[k]->reset();
         showInSlot(k, image);
         imageNames[k] = name;
+        imagePaths[k] = QFileInfo(fileName).absoluteFilePath();
         fitInView(k);
     }
+    // An import is work of its own: kept at once.
+    session->markChanged();
+    session->keepCopy();
+    updateTitle();
 }
 
 bool MainWindow::saveAs()
@@ -378,7 +470,13 @@ bool MainWindow::save()
 {
     if (documentName.isEmpty())
         return saveAs();
-    return writeSet(documentDir + "/" + documentName);
+    const QString path = documentDir + "/" + documentName;
+    if (!writeSet(path))
+        return false;
+    session->markSaved();
+    TSetSession::addRecentSet(path);
+    updateTitle();
+    return true;
 }
 
 setfile::Contents MainWindow::contents() const
@@ -445,19 +543,29 @@ void MainWindow::exportResults()
 
 void MainWindow::open()
 {
-    const int answer = askToSave("Do you want to save the current document before opening another one?");
-    if (answer == QMessageBox::Save) {
-        if (!save())
-            return;
-    } else if (answer != QMessageBox::Discard) {
+    if (!mayLeave("Do you want to save the current document before opening another one?"))
         return;
-    }
     // The folder is kept once the set has been read.
     const QString fileName = filechoice::ask(this, *settings, "path", filechoice::Open,
                                              "Open file..", "*.xml", false);
     if (fileName.isEmpty())
         return;
     openSet(fileName);
+}
+
+void MainWindow::openRecent(const QString& fileName)
+{
+    if (mayLeave("Do you want to save the current document before opening another one?"))
+        openSet(fileName);
+}
+
+void MainWindow::fillRecentMenu()
+{
+    recentMenu->clear();
+    for (const QString& path : TSetSession::recentSets())
+        connect(recentMenu->addAction(path), &QAction::triggered, this,
+                [this, path] { openRecent(path); });
+    recentMenu->setEnabled(!recentMenu->isEmpty());
 }
 
 bool MainWindow::openSet(const QString& fileName)
@@ -468,9 +576,60 @@ bool MainWindow::openSet(const QString& fileName)
         return false;
     }
     const QString dir = QFileInfo(fileName).absolutePath();
-    return openSet(file, fileName, [dir](const QString& name, QString* error) {
+    const bool opened = openSet(file, fileName, [dir](const QString& name, QString* error) {
         return printimage::load(dir + "/" + name, error);
     });
+    if (opened) {
+        for (int i = 0; i < setfile::slotCount; ++i)
+            imagePaths[i] = imageNames[i].isEmpty() ? QString() : dir + "/" + imageNames[i];
+        TSetSession::addRecentSet(fileName);
+    }
+    return opened;
+}
+
+bool MainWindow::offerRecovery()
+{
+    const QList<TSetRecovery::Copy> copies = TSetRecovery::leftBehind();
+    if (copies.isEmpty())
+        return false;
+    const TSetRecovery::Copy copy = copies.first();
+    QMessageBox box(this);
+    box.setWindowTitle("Ridgemap");
+    box.setIcon(QMessageBox::Warning);
+    box.setText(QString("Ridgemap was not closed properly. A copy of %1, kept on %2, holds work "
+                        "that was not saved.\n\nRestore it, or discard it?")
+                    .arg(copy.set.isEmpty() ? QString("a new set") : copy.set,
+                         QLocale().toString(copy.kept, QLocale::LongFormat)));
+    QPushButton* restore = box.addButton("Restore", QMessageBox::AcceptRole);
+    box.addButton("Discard", QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    const bool wanted = box.clickedButton() == restore;
+    TSetRecovery::remove(copy);
+    if (!wanted)
+        return false;
+    QByteArray text = copy.text.toUtf8();
+    QBuffer device(&text);
+    device.open(QIODevice::ReadOnly);
+    // The scans come from where the session had them, whatever the set's folder.
+    const QStringList scans = copy.scans;
+    const bool opened = openSet(device, copy.set, [scans](const QString& name, QString* error) {
+        for (const QString& path : scans)
+            if (!path.isEmpty() && QFileInfo(path).fileName() == name)
+                return printimage::load(path, error);
+        if (error)
+            *error = "The scan is no longer where it was.";
+        return QImage();
+    });
+    if (!opened)
+        return false;
+    for (int i = 0; i < setfile::slotCount; ++i)
+        imagePaths[i] = scans.value(i);
+    // The work is back, and still not saved.
+    session->markChanged();
+    session->keepCopy();
+    updateTitle();
+    return true;
 }
 
 bool MainWindow::openSet(QIODevice& device, const QString& fileName, const ScanSource& scans)
@@ -483,14 +642,17 @@ bool MainWindow::openSet(QIODevice& device, const QString& fileName, const ScanS
         return false;
     }
 
-    // Only a set read whole replaces the current one.
+    // Only a set read whole replaces the current one. A set without a file (one
+    // brought back after a crash before it was first saved) is a new set.
     documentName = QFileInfo(fileName).fileName();
-    documentDir = QFileInfo(fileName).absolutePath();
+    documentDir = fileName.isEmpty() ? QString() : QFileInfo(fileName).absolutePath();
     for (TGlyphEditor* e : qAsConst(editors)) {
         e->reset();
         e->setFileName(documentName);
     }
-    settings->setValue("path", documentDir);
+    if (!fileName.isEmpty())
+        settings->setValue("path", documentDir);
+    imagePaths.fill(QString());
     updateTitle();
 
     QHash<QString, QImage> decoded;
@@ -519,6 +681,8 @@ bool MainWindow::openSet(QIODevice& device, const QString& fileName, const ScanS
         editors[i]->loadAnnotation(contents.records[i]);
         editors[i]->startHistory();
     }
+    session->markSaved();
+    updateTitle();
     if (!unreadable.isEmpty())
         report("These images of the set could not be read from " + documentDir + ":\n"
                + unreadable.join("\n"));

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include "annotation/setfile.h"
+#include "app/tsetsession.h"
 #include "finger/tdermatoglypheditor.h"
 #include "palm/tpalmeditor.h"
 
@@ -14,6 +15,7 @@
 
 class QGraphicsView;
 class QIODevice;
+class QMenu;
 class QPushButton;
 class QSettings;
 class QSignalMapper;
@@ -56,6 +58,11 @@ public:
     void writeSetTo(QTextStream& out) const;
     // The open set as records: images, resolutions and every print's record.
     setfile::Contents contents() const;
+    // Whether the set holds work that is not saved.
+    bool isModified() const;
+    // Offers back the newest copy of unsaved work that a session left behind when
+    // it ended without closing; true when the examiner took it.
+    bool offerRecovery();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -77,6 +84,8 @@ private slots:
     void fitInView(int i);
     void reset(int i);
     void newFile();
+    void showKeys();
+    void updateTitle();
 
 private:
     QString askImageFile();
@@ -93,8 +102,15 @@ private:
     // Cancel of slot i without a question.
     void resetSlot(int i);
     void report(const QString& text);
-    // "Ridgemap — SET.xml", or "Untitled" before the set has a name.
-    void updateTitle();
+    // True when nothing unsaved would be lost, or the examiner saved or chose to
+    // discard it.
+    bool mayLeave(const QString& question);
+    void openRecent(const QString& fileName);
+    void fillRecentMenu();
+    // Shows the editor of the next slot with a print in step's direction in the
+    // place and at the zoom of slot from's editor.
+    void showNeighbour(int from, int step);
+    TSetSession::Snapshot snapshot() const;
 
     Ui::MainWindow* ui;
     TDermatoglyphEditor fingerEditors[10];
@@ -110,11 +126,15 @@ private:
     QSignalMapper* importMapper;
     QVector<QImage> images;
     QVector<QString> imageNames;
+    // Where each slot's scan was read from, for recovery copies.
+    QVector<QString> imagePaths;
     QVector<int> xPpis;
     QVector<int> yPpis;
     QString documentName;
     QString documentDir;
     TWheelEater* wheelEater;
+    TSetSession* session = nullptr;
+    QMenu* recentMenu = nullptr;
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include "annotation/tglyphrecord.h"
 #include "finger/tdermatoglyphview.h"
 #include "finger/tfingersettings.h"
+#include "view/editorkeys.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -22,7 +23,8 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     buttonCancelFlexion = cancelButton("Cancel flexion line");
     addPage(panel, "Classification");
     setupTools(fingerView, buttonFlexion, buttonCancelFlexion);
-    bindKey(buttonFlexion, QKeySequence(Qt::Key_F), "Outline the flexion crease, vertex by vertex");
+    bindKey(buttonFlexion, editorkeys::key(editorkeys::Crease),
+            editorkeys::description(editorkeys::Crease));
 
     connect(buttonFlexion, &QPushButton::toggled, fingerView, &TDermatoglyphView::paintFlex);
     connect(buttonCancelFlexion, &QPushButton::clicked, fingerView,

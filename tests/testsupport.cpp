@@ -54,13 +54,29 @@ void onNextModal(std::function<void(QWidget*)> action, int timeoutMs)
     }, timeoutMs);
 }
 
+void onNextMessageBox(std::function<void(QMessageBox*)> action, int timeoutMs)
+{
+    poll([action]() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return false;
+        action(box);
+        return true;
+    }, timeoutMs);
+}
+
 void answerMessageBox(int standardButton)
 {
-    onNextModal([standardButton](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box)
-            return;
+    onNextMessageBox([standardButton](QMessageBox* box) {
         QAbstractButton* b = box->button(QMessageBox::StandardButton(standardButton));
+        // A box with buttons of its own: Discard and Cancel stand for its
+        // destructive and rejecting ones.
+        for (QAbstractButton* own : box->buttons()) {
+            const QMessageBox::ButtonRole role = box->buttonRole(own);
+            if (!b && ((standardButton == QMessageBox::Discard && role == QMessageBox::DestructiveRole)
+                       || (standardButton == QMessageBox::Cancel && role == QMessageBox::RejectRole)))
+                b = own;
+        }
         if (b)
             b->click();
         else
@@ -70,10 +86,7 @@ void answerMessageBox(int standardButton)
 
 void captureMessageBox(QString* text, int standardButton, int timeoutMs)
 {
-    onNextModal([text, standardButton](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (!box)
-            return;
+    onNextMessageBox([text, standardButton](QMessageBox* box) {
         if (text)
             *text = box->text() + (box->informativeText().isEmpty() ? QString()
                                                                      : "\n" + box->informativeText());

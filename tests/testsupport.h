@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 
+class QMessageBox;
 class QWidget;
 class TGlyphEditor;
 
@@ -19,6 +20,9 @@ void isolateSettings();
 
 // Runs action on the next modal widget (message box, file dialog) once it is up.
 void onNextModal(std::function<void(QWidget*)> action, int timeoutMs = 5000);
+// Runs action on the next message box once it is up (other modal widgets before
+// it are left alone).
+void onNextMessageBox(std::function<void(QMessageBox*)> action, int timeoutMs = 5000);
 // Presses the button of the next message box that has the given standard button.
 void answerMessageBox(int standardButton);
 // Remembers the text of the next message box shown within timeoutMs and presses the

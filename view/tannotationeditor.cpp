@@ -1,6 +1,7 @@
 #include "view/tannotationeditor.h"
 
 #include "annotation/setfile.h"
+#include "view/editorkeys.h"
 #include "view/filechoice.h"
 #include "view/tannotationview.h"
 
@@ -56,16 +57,13 @@ void TAnnotationEditor::setupTools(TAnnotationView* annotations, QPushButton* ow
     addToolSeparator();
     addTool(buttonSuggestRidgePoints);
 
-    bindKey(buttonCores, QKeySequence(Qt::Key_C), "Place cores; drag one to move it");
-    bindKey(buttonTriradia, QKeySequence(Qt::Key_T), "Place triradii; drag one to move it");
-    bindKey(buttonRidgeCount, QKeySequence(Qt::Key_R),
-            "Click a counted line at each ridge it crosses");
-    bindKey(buttonRadiants, QKeySequence(Qt::Key_A),
-            "Trace radiants from a triradius: right click it to start a line");
-    bindKey(buttonCentralLines, QKeySequence(Qt::Key_L),
-            "Trace the central line from a core: right click it to start");
-    bindKey(buttonSuggestRidgePoints, QKeySequence(Qt::SHIFT | Qt::Key_R),
-            "Place the ridge points the print suggests on every counted line");
+    using namespace editorkeys;
+    const QList<QPair<QPushButton*, Id>> keys = {
+        {buttonCores, Cores}, {buttonTriradia, Triradii}, {buttonRidgeCount, RidgeCount},
+        {buttonRadiants, Radiants}, {buttonCentralLines, CentralLines},
+        {buttonSuggestRidgePoints, SuggestRidgePoints}};
+    for (const auto& k : keys)
+        bindKey(k.first, key(k.second), description(k.second));
 
     connect(buttonCores, &QPushButton::toggled, annotations, &TAnnotationView::addCores);
     connect(buttonTriradia, &QPushButton::toggled, annotations, &TAnnotationView::addTriradia);

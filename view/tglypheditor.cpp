@@ -3,6 +3,7 @@
 
 #include "annotation/tglyphrecord.h"
 #include "scan/printimage.h"
+#include "view/editorkeys.h"
 #include "view/filechoice.h"
 #include "view/screenshot.h"
 #include "view/tablefit.h"
@@ -210,10 +211,11 @@ void TGlyphEditor::setupViewing()
         connect(action, &QAction::triggered, this, act);
         addAction(action);
     };
-    keys({QKeySequence::Save}, [this] { emit saveSetRequested(); });
-    keys({QKeySequence(Qt::Key_PageDown)}, [this] { emit neighbourRequested(1); });
-    keys({QKeySequence(Qt::Key_PageUp)}, [this] { emit neighbourRequested(-1); });
-    keys({QKeySequence::HelpContents}, [this] { emit keysRequested(); });
+    using editorkeys::key;
+    keys({key(editorkeys::SaveSet)}, [this] { emit saveSetRequested(); });
+    keys({key(editorkeys::NextPrint)}, [this] { emit neighbourRequested(1); });
+    keys({key(editorkeys::PreviousPrint)}, [this] { emit neighbourRequested(-1); });
+    keys({key(editorkeys::Keys)}, [this] { emit keysRequested(); });
     // On two lines, so the side panel stays narrow.
     buttonExportAnnotation = new QPushButton("Export this print's\nannotation...");
     buttonExportAnnotation->setObjectName("buttonExportAnnotation");
@@ -254,7 +256,8 @@ void TGlyphEditor::arrangeSidePanel(QCheckBox* enhance, QCheckBox* invert)
     addToolBar(Qt::TopToolBarArea, toolBar);
     ui->verticalLayout->removeWidget(ui->buttonSelectCrop);
     toolBar->addWidget(ui->buttonSelectCrop);
-    bindKey(ui->buttonSelectCrop, QKeySequence(Qt::Key_S), "Outline the part of the print to keep");
+    bindKey(ui->buttonSelectCrop, editorkeys::key(editorkeys::CropOutline),
+            editorkeys::description(editorkeys::CropOutline));
     // Subclasses put their tools here, between the crop outline and undo.
     auto* gap = new QWidget;
     gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -368,6 +371,16 @@ void TGlyphEditor::updateTitle()
 void TGlyphEditor::zoomBy(double factor)
 {
     zoom->zoomBy(factor);
+}
+
+double TGlyphEditor::zoomPercent() const
+{
+    return ui->spinBoxScale->value();
+}
+
+void TGlyphEditor::zoomTo(double percent)
+{
+    ui->spinBoxScale->setValue(percent);
 }
 
 void TGlyphEditor::setUndoEnabled()

@@ -114,6 +114,9 @@ public slots:
     void exportScreenshot();
     // Zooms by factor from the scale shown, within the zoom box's range.
     void zoomBy(double factor);
+    // The zoom shown, in percent; zoomTo chooses one as the examiner does.
+    double zoomPercent() const;
+    void zoomTo(double percent);
 
 protected:
     void showEvent(QShowEvent* event) override;

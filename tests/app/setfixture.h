@@ -22,6 +22,7 @@
 #include <QTableWidgetItem>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <atomic>

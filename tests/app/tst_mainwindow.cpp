@@ -125,9 +125,13 @@ private slots:
     void newAndCancelledSaveAs()
     {
         MainWindow w;
+        // The title as shown: an asterisk while work is not saved.
+        auto title = [&w] {
+            return w.windowTitle().replace("[*]", w.isWindowModified() ? "*" : "");
+        };
         import(w, scan);
         // Titles name the set, "Untitled" until it has a name; Ctrl+S saves it.
-        QCOMPARE(w.windowTitle(), QString("Ridgemap \u2014 Untitled"));
+        QCOMPARE(title(), QString("Ridgemap \u2014 Untitled*"));
         QCOMPARE(w.editor(10)->windowTitle(), QString("LPalm \u2014 Untitled \u2014 Ridgemap"));
         w.show();
         w.activateWindow();
@@ -135,12 +139,49 @@ private slots:
         testsupport::answerFileDialog(path("titled.xml"));
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
         QVERIFY(QFile::exists(path("titled.xml")));
-        QCOMPARE(w.windowTitle(), QString("Ridgemap \u2014 titled.xml"));
+        QCOMPARE(title(), QString("Ridgemap \u2014 titled.xml"));
         QCOMPARE(w.editor(0)->windowTitle(), QString("L1 \u2014 titled.xml \u2014 Ridgemap"));
+
+        // Ctrl+S in an editor saves the whole set, never one print over it.
+        auto* editor = static_cast<TDermatoglyphEditor*>(w.editor(0));
+        editor->dermatoglyphView()->addLandmark(QPointF(100, 100), Core);
+        editor->recordStep();
+        QCOMPARE(title(), QString("Ridgemap \u2014 titled.xml*"));
+        editor->show();
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(contents(path("titled.xml")).startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<dermatoglyphset>"));
+        QVERIFY(contents(path("titled.xml")).contains("<core>\r\n    <point x=\"100\" y=\"100\" />"));
+        QCOMPARE(title(), QString("Ridgemap \u2014 titled.xml"));
+        // Its own export refuses a set file: it would replace the set by one print.
+        QString refusal;
+        testsupport::answerFileDialog(path("titled.xml"));
+        testsupport::onNextMessageBox([&refusal](QMessageBox* replace) {
+            replace->button(QMessageBox::Yes)->click();
+            testsupport::captureMessageBox(&refusal);
+        });
+        editor->findChild<QPushButton*>("buttonExportAnnotation")->click();
+        QTRY_VERIFY(refusal.contains("is a set file"));
+        QVERIFY(contents(path("titled.xml")).contains("<dermatoglyphset>"));
+        editor->hide();
+
+        // Nothing unsaved: Open asks nothing; with work unsaved it asks first.
         QString question;
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        bool asked = false;
+        testsupport::onNextModal([&asked](QWidget* modal) {
+            asked = qobject_cast<QMessageBox*>(modal);
+            static_cast<QDialog*>(modal)->reject();
+        });
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(!asked);
+        editor->history()->undo();
+        QVERIFY(w.isModified());
         testsupport::captureMessageBox(&question, QMessageBox::Cancel);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
         QVERIFY(question.contains("before opening"));
         // The import dialog offers every kind of scan at once, first.
@@ -157,7 +198,7 @@ private slots:
         QCOMPARE(filters.mid(2), (QStringList{"*.jpg *.jpeg", "*.tif *.tiff", "*.png"}));
         testsupport::answerMessageBox(QMessageBox::Discard);
         QVERIFY(QMetaObject::invokeMethod(&w, "newFile"));
-        QCOMPARE(w.windowTitle(), QString("Ridgemap \u2014 Untitled"));
+        QCOMPARE(title(), QString("Ridgemap \u2014 Untitled"));
         import(w, scan);
         // No name yet: Save asks for one, and cancelling it saves nothing.
         testsupport::answerFileDialog(QString());
@@ -172,7 +213,7 @@ private slots:
             QVERIFY(contents(path(written)).startsWith("<?xml"));
         }
 
-        testsupport::answerMessageBox(QMessageBox::Discard);
+        // Saved: New asks nothing.
         QVERIFY(QMetaObject::invokeMethod(&w, "newFile"));
         for (int i = 0; i < 12; ++i) {
             QVERIFY(w.image(i).isNull());
