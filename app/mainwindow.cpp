@@ -4,6 +4,7 @@
 #include "annotation/sectionformat.h"
 #include "annotation/setfile.h"
 #include "annotation/treaderror.h"
+#include "app/tsetdetailsdialog.h"
 #include "scan/printimage.h"
 #include "tables/resultstable.h"
 #include "view/filechoice.h"
@@ -116,6 +117,9 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveAs);
     connect(ui->actionSave, &QAction::triggered, this, &MainWindow::save);
     connect(ui->actionExportResults, &QAction::triggered, this, &MainWindow::exportResults);
+    auto* details = new QAction("Set details...", this);
+    ui->menuFile->insertAction(ui->actionExport, details);
+    connect(details, &QAction::triggered, this, &MainWindow::editDetails);
     connect(ui->actionExit, &QAction::triggered, this, &MainWindow::close);
     connect(ui->actionImport_both_hands, &QAction::triggered, this,
             QOverload<>::of(&MainWindow::importImage));
@@ -245,6 +249,9 @@ void MainWindow::newFile()
     }
     documentName.clear();
     documentDir.clear();
+    subject.clear();
+    examiner.clear();
+    date.clear();
     updateTitle();
 }
 
@@ -391,6 +398,9 @@ setfile::Contents MainWindow::contents() const
         set.sizes[i] = images[i].size();
         set.records[i] = editors[i]->record();
     }
+    set.subject = subject;
+    set.examiner = examiner;
+    set.date = date;
     return set;
 }
 
@@ -443,6 +453,17 @@ void MainWindow::exportResults()
         report(QString("The results could not be saved to %1:\n%2").arg(fileName, error));
 }
 
+void MainWindow::editDetails()
+{
+    TSetDetailsDialog dialog(this);
+    dialog.setDetails(subject, examiner, date);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    subject = dialog.subject();
+    examiner = dialog.examiner();
+    date = dialog.date();
+}
+
 void MainWindow::open()
 {
     const int answer = askToSave("Do you want to save the current document before opening another one?");
@@ -486,6 +507,9 @@ bool MainWindow::openSet(QIODevice& device, const QString& fileName, const ScanS
     // Only a set read whole replaces the current one.
     documentName = QFileInfo(fileName).fileName();
     documentDir = QFileInfo(fileName).absolutePath();
+    subject = contents.subject;
+    examiner = contents.examiner;
+    date = contents.date;
     for (TGlyphEditor* e : qAsConst(editors)) {
         e->reset();
         e->setFileName(documentName);
