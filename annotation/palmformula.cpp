@@ -1,5 +1,7 @@
 #include "annotation/palmformula.h"
 
+#include "annotation/sectionformat.h"
+
 namespace palmformula {
 
 // The lists are made once: the result tables look texts up in them for every
@@ -102,9 +104,13 @@ Classification cleared()
     Classification c;
     const QString code = terminationCodes().first();
     c.terminations.fill(Termination{false, code, code}, terminationTypes().size());
-    for (int row = 0; row < patternTypes().size(); ++row)
-        c.patterns.append({row == 1 || row == 3 ? NotAvailable : Predefined,
-                           predefinedPatterns(row).first(), QString()});
+    for (int row = 0; row < patternTypes().size(); ++row) {
+        const bool second = row == 1 || row == 3;
+        c.patterns.append({second ? NotAvailable : Predefined, predefinedPatterns(row).first(),
+                           QString()});
+        c.patternsAnswered[row] = second;
+    }
+    c.linesAnswered.fill(false);
     return c;
 }
 
@@ -136,6 +142,9 @@ Classification loadedClassification(const QMap<QString, QStringList>& settings,
         p.predefined = known(predefinedPatterns(row), values.at(1), p.predefined);
         p.custom = values.at(2);
     }
+    const QStringList answered = settings.value("answered");
+    c.linesAnswered = sectionformat::answers(answered.value(0), lineTypes.size());
+    c.patternsAnswered = sectionformat::answers(answered.value(1), types.size());
     return c;
 }
 
@@ -145,6 +154,20 @@ QStringList mainLineIndices(const QVector<Termination>& terminations)
     const Termination d = terminations.value(0);
     return mainLineIndices(terminationValue(a.first), terminationValue(a.second), a.dual,
                            terminationValue(d.first), terminationValue(d.second), d.dual);
+}
+
+QString answeredFormula(const Classification& c, const QVector<bool>& axial)
+{
+    if (c.linesAnswered.contains(false) || c.patternsAnswered.contains(false))
+        return QString();
+    return formula(c.terminations, axial, c.patterns);
+}
+
+QStringList answeredMainLineIndices(const Classification& c)
+{
+    if (!c.linesAnswered.value(0) || !c.linesAnswered.value(3))
+        return {QString(), QString(), QString(), QString()};
+    return mainLineIndices(c.terminations);
 }
 
 QStringList mainLineIndices(int a1, int a2, bool aDual, int d1, int d2, bool dDual)

@@ -48,17 +48,23 @@ struct Classification
 {
     QVector<Termination> terminations;   // D, C, B, A, T
     QVector<Pattern> patterns;           // pattern rows 0..7
+    // Whether the examiner chose any box of a main line or pattern row.
+    QVector<bool> linesAnswered = QVector<bool>(5, true);
+    QVector<bool> patternsAnswered = QVector<bool>(8, true);
 };
 
 // What a cleared panel holds: simple lines ending at the first code, the first
 // predefined pattern everywhere, the second hypothenar and thenar areas not
-// available.
+// available. Only those two areas count as answered: "not available" is what
+// most palms have there.
 Classification cleared();
 
 // The classification a panel holding from has once it has loaded settings (setting
 // type to its first, second and third value): a type with fewer than three values
 // is passed over, and a text its box does not offer leaves the box as it was;
-// custom pattern texts are taken as they are.
+// custom pattern texts are taken as they are. The answers are what settings say:
+// without an "answered" setting (a set written before answers were kept) every
+// row counts as answered.
 Classification loadedClassification(const QMap<QString, QStringList>& settings,
                                     const Classification& from = cleared());
 
@@ -72,6 +78,11 @@ QString formula(const QVector<Termination>& terminations, const QVector<bool>& a
 QStringList mainLineIndices(int a1, int a2, bool aDual, int d1, int d2, bool dDual);
 // The same from the terminations D, C, B, A, T.
 QStringList mainLineIndices(const QVector<Termination>& terminations);
+
+// The formula of c, empty while a main line or a pattern row is unanswered.
+QString answeredFormula(const Classification& c, const QVector<bool>& axial);
+// The main line indices of c, all empty while line A or D is unanswered.
+QStringList answeredMainLineIndices(const Classification& c);
 
 }
 

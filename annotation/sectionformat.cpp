@@ -108,6 +108,22 @@ void writeSetting(QTextStream& out, const QString& type, const QStringList& valu
     writeLine(out, 2, text + " />");
 }
 
+QString answerFlags(const QVector<bool>& answered)
+{
+    QString flags;
+    for (const bool a : answered)
+        flags += a ? QLatin1Char('1') : QLatin1Char('0');
+    return flags;
+}
+
+QVector<bool> answers(const QString& flags, int count)
+{
+    QVector<bool> answered(count, true);
+    for (int i = 0; i < count && i < flags.size(); ++i)
+        answered[i] = flags.at(i) != QLatin1Char('0');
+    return answered;
+}
+
 void writeImage(QTextStream& out, const QString& src, double xPpi, double yPpi)
 {
     writeLine(out, 0, "<image src=\"" + escaped(src) + "\" xdpi=\"" + number(xPpi)

@@ -42,6 +42,13 @@ void writeLandmark(QTextStream& out, const QPointF& position,
 // <setting type="T" first=".." second=".." [third=".."] /> at indentation 2; the
 // values name first, second and (when there are three) third.
 void writeSetting(QTextStream& out, const QString& type, const QStringList& values);
+// A row of answered flags as a setting value: "1" for an answered box, "0" for
+// one the examiner has not chosen an entry in yet.
+QString answerFlags(const QVector<bool>& answered);
+// The count flags such a value holds. Only a "0" marks a box unanswered: an
+// absent or short value (a set written before answers were kept) answers the
+// rest.
+QVector<bool> answers(const QString& flags, int count);
 // <image src="SRC" xdpi="X" ydpi="Y"/> at indentation 0.
 void writeImage(QTextStream& out, const QString& src, double xPpi, double yPpi);
 

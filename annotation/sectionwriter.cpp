@@ -12,14 +12,22 @@ namespace sectionwriter {
 
 QStringList settingTypes(Kind kind)
 {
+    // Those after today's are written only when they say something, so a section
+    // whose every box was answered reads as before.
     if (kind == Finger)
-        return {"flexion", "extralimital", "rotation", "termination"};
-    return palmformula::terminationTypes() + palmformula::patternTypes();
+        return {"flexion", "extralimital", "rotation", "termination", "pattern", "answered"};
+    return palmformula::terminationTypes() + palmformula::patternTypes()
+           + QStringList{"answered"};
 }
 
 int settingArity(const QString& type)
 {
-    return type == QLatin1String("flexion") || type == QLatin1String("extralimital") ? 2 : 3;
+    if (type == QLatin1String("pattern"))
+        return 1;
+    return type == QLatin1String("flexion") || type == QLatin1String("extralimital")
+                   || type == QLatin1String("answered")
+               ? 2
+               : 3;
 }
 
 void writeSettings(QTextStream& out, const TGlyphRecord& record, Kind kind)

@@ -81,6 +81,18 @@ Contents read(QIODevice& device, bool tracedLines)
                                      "twelve prints.").arg(i));
         }
     }
+    // A program that knew no details stopped here, so whatever follows cannot
+    // make a set unreadable.
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("details")) {
+            const QXmlStreamAttributes a = xml.attributes();
+            contents.subject = a.value("subject").toString();
+            contents.examiner = a.value("examiner").toString();
+            contents.date = a.value("date").toString();
+            break;
+        }
+        xml.skipCurrentElement();
+    }
     return contents;
 }
 
@@ -122,6 +134,11 @@ void write(QTextStream& out, const Contents& contents)
     for (int i = 0; i < slotCount; ++i)
         sectionwriter::write(out, contents.records.value(i), kindOf(i),
                              kindOf(i) == sectionwriter::Palm);
+    using sectionformat::escaped;
+    if (!contents.subject.isEmpty() || !contents.examiner.isEmpty() || !contents.date.isEmpty())
+        sectionformat::writeLine(out, 2, "<details subject=\"" + escaped(contents.subject)
+                                             + "\" examiner=\"" + escaped(contents.examiner)
+                                             + "\" date=\"" + escaped(contents.date) + "\" />");
     sectionformat::writeLine(out, 0, "</dermatoglyphset>");
 }
 

@@ -4,6 +4,7 @@
 #include "annotation/sectionformat.h"
 #include "annotation/setfile.h"
 #include "annotation/treaderror.h"
+#include "app/tsetdetailsdialog.h"
 #include "app/tsetsession.h"
 #include "scan/printimage.h"
 #include "tables/resultstable.h"
@@ -121,6 +122,9 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveAs);
     connect(ui->actionSave, &QAction::triggered, this, &MainWindow::save);
     connect(ui->actionExportResults, &QAction::triggered, this, &MainWindow::exportResults);
+    auto* details = new QAction("Set details...", this);
+    ui->menuFile->insertAction(ui->actionExport, details);
+    connect(details, &QAction::triggered, this, &MainWindow::editDetails);
     connect(ui->actionExit, &QAction::triggered, this, &MainWindow::close);
     connect(ui->actionImport_both_hands, &QAction::triggered, this,
             QOverload<>::of(&MainWindow::importImage));
@@ -329,6 +333,9 @@ void MainWindow::newFile()
     }
     documentName.clear();
     documentDir.clear();
+    subject.clear();
+    examiner.clear();
+    date.clear();
     session->markSaved();
     updateTitle();
 }
@@ -489,6 +496,9 @@ setfile::Contents MainWindow::contents() const
         set.sizes[i] = images[i].size();
         set.records[i] = editors[i]->record();
     }
+    set.subject = subject;
+    set.examiner = examiner;
+    set.date = date;
     return set;
 }
 
@@ -539,6 +549,22 @@ void MainWindow::exportResults()
     }, &error);
     if (!written)
         report(QString("The results could not be saved to %1:\n%2").arg(fileName, error));
+}
+
+void MainWindow::editDetails()
+{
+    TSetDetailsDialog dialog(this);
+    dialog.setDetails(subject, examiner, date);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (dialog.subject() == subject && dialog.examiner() == examiner && dialog.date() == date)
+        return;
+    subject = dialog.subject();
+    examiner = dialog.examiner();
+    date = dialog.date();
+    // The details are part of the set: not saved until the set is.
+    session->markChanged();
+    updateTitle();
 }
 
 void MainWindow::open()
@@ -646,6 +672,9 @@ bool MainWindow::openSet(QIODevice& device, const QString& fileName, const ScanS
     // brought back after a crash before it was first saved) is a new set.
     documentName = QFileInfo(fileName).fileName();
     documentDir = fileName.isEmpty() ? QString() : QFileInfo(fileName).absolutePath();
+    subject = contents.subject;
+    examiner = contents.examiner;
+    date = contents.date;
     for (TGlyphEditor* e : qAsConst(editors)) {
         e->reset();
         e->setFileName(documentName);

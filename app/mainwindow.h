@@ -73,6 +73,7 @@ private slots:
     bool saveAs();
     bool save();
     void exportResults();
+    void editDetails();
     void importImage();
     void importImageLeft();
     void importImageRight();
@@ -132,6 +133,10 @@ private:
     QVector<int> yPpis;
     QString documentName;
     QString documentDir;
+    // File > Set details: whose prints, who annotated them, when.
+    QString subject;
+    QString examiner;
+    QString date;
     TWheelEater* wheelEater;
     TSetSession* session = nullptr;
     QMenu* recentMenu = nullptr;

@@ -5,6 +5,7 @@
 #include "annotation/sectionformat.h"
 #include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
+#include "view/answerlook.h"
 #include "view/tablefit.h"
 
 #include <QCheckBox>
@@ -143,8 +144,22 @@ TPalmSettings::TPalmSettings(QWidget* parent)
     patternOptionBoxes[1]->setCurrentIndex(palmformula::NotAvailable);
     patternOptionBoxes[3]->setCurrentIndex(palmformula::NotAvailable);
 
+    // Choosing an entry in any box of a row answers the row, the entry shown
+    // included; this comes before the change is announced, so the step recorded
+    // holds the answer.
+    linesAnswered.fill(true, Rows);
+    patternsAnswered.fill(true, PatternRows);
+    const auto activated = QOverload<int>::of(&QComboBox::activated);
+    for (int i = 0; i < Rows; ++i)
+        for (QComboBox* box : {dualBoxes[i], firstTerminationBoxes[i], secondTerminationBoxes[i]})
+            connect(box, activated, this, [this, i] { setLineAnswered(i, true); });
+    for (int i = 0; i < PatternRows; ++i)
+        for (QComboBox* box : {patternOptionBoxes[i], predefinedPatternBox(i)})
+            connect(box, activated, this, [this, i] { setPatternAnswered(i, true); });
+    clearAnswers();
+
     for (QComboBox* box : findChildren<QComboBox*>())
-        connect(box, QOverload<int>::of(&QComboBox::activated), this, &TPalmSettings::changed);
+        connect(box, activated, this, &TPalmSettings::changed);
     connect(patterns, &QTableWidget::cellChanged, this, &TPalmSettings::changed);
     fitToContents();
 }
@@ -208,7 +223,12 @@ void TPalmSettings::updateDual(int i)
 void TPalmSettings::updatePattern(int i)
 {
     const int option = patternOptionBoxes[i]->currentIndex();
-    setEditable(patternTextItems[i], option == palmformula::Custom);
+    {
+        // Whether the text can be typed is no change of the classification: the
+        // step of the option box records the option with its answer.
+        const QSignalBlocker quiet(ui->tablePalmPatterns);
+        setEditable(patternTextItems[i], option == palmformula::Custom);
+    }
     predefinedPatternBox(i)->setEnabled(option == palmformula::Predefined);
 }
 
@@ -246,6 +266,35 @@ void TPalmSettings::updateFormula()
     tablefit::showAllRows(ui->tableSummary);
 }
 
+void TPalmSettings::setLineAnswered(int row, bool answered)
+{
+    if (linesAnswered.at(row) == answered)
+        return;
+    linesAnswered[row] = answered;
+    recorded.reset();
+    for (QComboBox* box : {dualBoxes[row], firstTerminationBoxes[row], secondTerminationBoxes[row]})
+        answerlook::show(box, answered);
+}
+
+void TPalmSettings::setPatternAnswered(int row, bool answered)
+{
+    if (patternsAnswered.at(row) == answered)
+        return;
+    patternsAnswered[row] = answered;
+    recorded.reset();
+    for (QComboBox* box : {patternOptionBoxes[row], predefinedPatternBox(row)})
+        answerlook::show(box, answered);
+}
+
+void TPalmSettings::clearAnswers()
+{
+    const palmformula::Classification c = palmformula::cleared();
+    for (int i = 0; i < Rows; ++i)
+        setLineAnswered(i, c.linesAnswered.at(i));
+    for (int i = 0; i < PatternRows; ++i)
+        setPatternAnswered(i, c.patternsAnswered.at(i));
+}
+
 TGlyphRecord TPalmSettings::record() const
 {
     if (recorded)
@@ -261,6 +310,11 @@ TGlyphRecord TPalmSettings::record() const
         r.settings.insert(patternTypes[i], {patternOptionBoxes[i]->currentText(),
                                             predefinedPatternBox(i)->currentText(),
                                             patternTextItems[i]->text()});
+    // Only when some row is unanswered, so a palm whose every row was chosen
+    // reads as it always did.
+    if (linesAnswered.contains(false) || patternsAnswered.contains(false))
+        r.settings.insert("answered", {sectionformat::answerFlags(linesAnswered),
+                                       sectionformat::answerFlags(patternsAnswered)});
     recorded = r;
     return r;
 }
@@ -291,7 +345,10 @@ void TPalmSettings::load(const TGlyphRecord& record)
         predefinedPatternBox(i)->setCurrentText(p.predefined);
         if (patternTextItems[i]->text() != p.custom)
             patternTextItems[i]->setText(p.custom);
+        setPatternAnswered(i, c.patternsAnswered.at(i));
     }
+    for (int i = 0; i < Rows; ++i)
+        setLineAnswered(i, c.linesAnswered.at(i));
     // A box that already showed the loaded text signals nothing; the summary
     // must follow the loaded classification even when nothing changed.
     updateMainLineIndex();
@@ -318,6 +375,7 @@ void TPalmSettings::clear()
         for (int i = 0; i < PatternRows; ++i)
             updatePattern(i);
     }
+    clearAnswers();
     angleItem->setText(QString());
     formulaItem->setText(QString());
     for (QTableWidgetItem* item : qAsConst(mainLineIndexItems))

@@ -57,6 +57,10 @@ public slots:
 
 private:
     void fitToContents();
+    void setLineAnswered(int row, bool answered);
+    void setPatternAnswered(int row, bool answered);
+    // What a cleared panel has answered: the second hypothenar and thenar areas.
+    void clearAnswers();
     QVector<palmformula::Termination> terminations() const;
 
     Ui::TPalmSettings* ui;
@@ -73,6 +77,10 @@ private:
     QTableWidgetItem* formulaItem = nullptr;
     QVector<QTableWidgetItem*> mainLineIndexItems;
     QTableWidgetItem* angleItem = nullptr;
+    // Whether the examiner chose any box of a main line row (D, C, B, A, T) or
+    // of a pattern row.
+    QVector<bool> linesAnswered;
+    QVector<bool> patternsAnswered;
     // The record as the boxes gave it last; made again once a box changes.
     mutable std::optional<TGlyphRecord> recorded;
 };

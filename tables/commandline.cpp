@@ -3,12 +3,15 @@
 #include "annotation/sectionformat.h"
 #include "annotation/setfile.h"
 #include "annotation/treaderror.h"
+#include "tables/columns.h"
 #include "tables/resultstable.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QTextStream>
 
 #include <cstdio>
@@ -47,6 +50,25 @@ bool sameFile(const QString& a, const QString& b)
     return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
 }
 
+// The set files the arguments name: a folder stands for its *.xml files in name
+// order, anything else for itself. The folders without any are put in empty.
+QStringList setFiles(const QStringList& arguments, QStringList* empty)
+{
+    QStringList files;
+    for (const QString& argument : arguments) {
+        if (!QFileInfo(argument).isDir()) {
+            files.append(argument);
+            continue;
+        }
+        const QStringList names = QDir(argument).entryList({"*.xml"}, QDir::Files, QDir::Name);
+        for (const QString& name : names)
+            files.append(QDir::cleanPath(argument + "/" + name));
+        if (names.isEmpty())
+            empty->append(argument);
+    }
+    return files;
+}
+
 }
 
 int run(const QStringList& arguments)
@@ -68,9 +90,14 @@ int run(const QStringList& arguments)
         "results", "Write one row per print to <file> (- for standard output).", "file");
     const QCommandLineOption summary(
         "summary", "Write one row per set to <file> (- for standard output).", "file");
+    const QCommandLineOption dictionary(
+        "columns", "Print what each column of both tables means, as a Markdown table.");
     parser.addOption(results);
     parser.addOption(summary);
-    parser.addPositionalArgument("SET.xml", "The set files to read.", "SET.xml [SET.xml ...]");
+    parser.addOption(dictionary);
+    parser.addPositionalArgument("SET.xml",
+                                 "The set files to read; a folder stands for its *.xml files "
+                                 "in name order.", "SET.xml|FOLDER ...");
 
     auto usageError = [&](const QString& text) {
         err << program << ": " << text << "\n\n" << parser.helpText();
@@ -86,14 +113,19 @@ int run(const QStringList& arguments)
         QTextStream(stdout) << program << " " << QCoreApplication::applicationVersion() << "\n";
         return 0;
     }
-    const QStringList sets = parser.positionalArguments();
+    if (parser.isSet(dictionary)) {
+        QTextStream(stdout) << columns::dictionary();
+        return 0;
+    }
+    QStringList emptyFolders;
+    const QStringList sets = setFiles(parser.positionalArguments(), &emptyFolders);
     const QString printsName = parser.value(results);
     const QString summariesName = parser.value(summary);
     const bool wantPrints = parser.isSet(results);
     const bool wantSummaries = parser.isSet(summary);
     if (!wantPrints && !wantSummaries)
         return usageError("Name a table to write with --results, --summary or both.");
-    if (sets.isEmpty())
+    if (parser.positionalArguments().isEmpty())
         return usageError("Name at least one set file to read.");
     if (wantPrints && wantSummaries
         && (printsName == summariesName
@@ -120,7 +152,17 @@ int run(const QStringList& arguments)
     resultstable::writeRow(prints, resultstable::printColumns());
     resultstable::writeRow(summaries, resultstable::setColumns());
     int status = 0;
+    for (const QString& folder : qAsConst(emptyFolders))
+        complain(folder, "a folder without set files (*.xml).");
+    // By the file each name reaches, and by the key it gives.
+    QSet<QString> read;
+    QHash<QString, QString> keys;
     for (const QString& set : sets) {
+        const QString reached = QFileInfo(set).canonicalFilePath();
+        if (!reached.isEmpty() && read.contains(reached)) {
+            complain(set, "named more than once; read once.");
+            continue;
+        }
         QFile file(set);
         if (!file.open(QIODevice::ReadOnly)) {
             complain(set, file.errorString());
@@ -135,6 +177,25 @@ int run(const QStringList& arguments)
             complain(set, e.message());
             status = 1;
             continue;
+        }
+        if (!reached.isEmpty())
+            read.insert(reached);
+        const QString key = resultstable::setKey(set);
+        const QString first = keys.value(key);
+        if (first.isEmpty())
+            keys.insert(key, set);
+        else
+            complain(set, QString("another set of this name, %1, was read: both are \"%2\" "
+                                  "in the set column; path and subject tell them apart.")
+                              .arg(first, key));
+        for (int i = 0; i < setfile::slotCount; ++i) {
+            const setfile::SlotImage& image = contents.images.at(i);
+            if (!image.src.isEmpty() && !resultstable::hasResolution(image))
+                complain(set + ": " + setfile::slotNames().at(i),
+                         setfile::kindOf(i) == sectionwriter::Finger
+                             ? "resolution unknown or invalid; the tables leave it and the "
+                               "millimetre columns empty."
+                             : "resolution unknown or invalid; the tables leave it empty.");
         }
         const QVector<QStringList> rows = resultstable::printRows(set, contents);
         for (const QStringList& row : rows)

@@ -8,7 +8,10 @@
 #include "annotation/palmlines.h"
 #include "annotation/tglyphrecord.h"
 #include "scan/printgeometry.h"
+#include "tables/columns.h"
 
+#include <QFileInfo>
+#include <QMap>
 #include <QTextStream>
 
 #include <algorithm>
@@ -18,14 +21,7 @@ namespace resultstable {
 
 namespace {
 
-enum PrintColumn {
-    Set, Slot, Image, XPpi, YPpi, Cores, Triradii, RcCc, RcCt1, RcCt2, Crease,
-    Core1Crease, Core2Crease, Triradius1Crease, Triradius2Crease,
-    FlexionRadial, FlexionUlnar, ExtralimitalRadial, ExtralimitalUlnar,
-    Rotation1, Rotation2, Rotation3, Termination1, Termination2, Termination3,
-    PalmTriradii, RcAb, RcBc, RcCd, RcDt, Atd, PalmFormula,
-    MliA1D1, MliA1D2, MliA2D1, MliA2D2, PrintColumnCount
-};
+using namespace columns;
 
 const int fingerCount = 10;
 const int leftPalm = 10;
@@ -49,39 +45,83 @@ QVector<QPointF> sortedByX(QVector<QPointF> points)
 // without a resolution to measure by.
 QString creaseDistance(const QPointF& p, const QLineF& axis, const setfile::SlotImage& image)
 {
-    if (image.xPpi <= 0 || image.yPpi <= 0)
+    if (!hasResolution(image))
         return QString();
     const QPointF d = lineIntersectionFoot(axis, p) - p;
     return QString::number(std::hypot(d.x() * 25.4 / image.xPpi, d.y() * 25.4 / image.yPpi),
                            'f', 3);
 }
 
-void fingerClassification(const TGlyphRecord& record, QStringList& row)
+// The panel's questions, each where the panel asks it for the print's cores and
+// triradii (TFingerSettings::updatePanels) and the examiner answered it.
+void fingerClassification(const fingerchoices::Classification& c, int cores, int triradia,
+                          QStringList& row)
 {
-    const fingerchoices::Classification c = fingerchoices::loadedClassification(record.settings);
     for (int i = 0; i < 2; ++i) {
         row[FlexionRadial + i] = c.flexion[i] ? "1" : "0";
         row[ExtralimitalRadial + i] = c.extralimital[i] ? "1" : "0";
     }
+    const bool asked[2][3] = {
+        {cores == 2 && triradia == 2, cores == 2 && triradia == 2, cores == 1 && triradia == 2},
+        {cores == 2, cores == 2, cores == 1}};
     for (int i = 0; i < 3; ++i) {
-        row[Rotation1 + i] = c.rotation[i];
-        row[Termination1 + i] = c.termination[i];
+        if (asked[0][i] && c.rotationAnswered[i])
+            row[Rotation1 + i] = c.rotation[i];
+        if (asked[1][i] && c.terminationAnswered[i])
+            row[Termination1 + i] = c.termination[i];
     }
 }
 
-void fingerValues(const TGlyphRecord& record, const setfile::SlotImage& image,
+// The counts on the radial and ulnar triradius. counts holds the core-triradius
+// counts in line order (rc_ct1, rc_ct2), lines the landmarks they join.
+void sideCounts(const QVector<int>& counts, const QVector<QPair<int, int>>& lines,
+                const QVector<QPointF>& cores, const QVector<QPointF>& triradia,
+                bool rightHand, bool mirrored, QStringList& row)
+{
+    QString left, right;
+    if (lines.size() == 2) {
+        left = count(counts.at(0));
+        right = count(counts.at(1));
+    } else if (lines.size() == 1) {
+        const double dx = triradia.at(lines.at(0).second).x() - cores.at(lines.at(0).first).x();
+        if (dx < 0)
+            left = count(counts.at(0));
+        else if (dx > 0)
+            right = count(counts.at(0));
+    }
+    // The ulnar side of a right hand is on the viewer's right as taken.
+    const bool ulnarOnRight = rightHand != mirrored;
+    row[RcUlnar] = ulnarOnRight ? right : left;
+    row[RcRadial] = ulnarOnRight ? left : right;
+}
+
+void fingerValues(int slot, const TGlyphRecord& record, const setfile::SlotImage& image,
                   const QSize& imported, QStringList& row)
 {
+    const fingerchoices::Classification c = fingerchoices::loadedClassification(record.settings);
     const QVector<QPointF> cores = sortedByX(record.cores);
     const QVector<QPointF> triradia = sortedByX(record.triradia);
-    row[Cores] = count(cores.size());
-    row[Triradii] = count(triradia.size());
+    const bool annotated = !cores.isEmpty() || !triradia.isEmpty() || !c.pattern.isEmpty();
+    row[Pattern] = c.pattern;
+    if (annotated) {
+        row[Cores] = count(cores.size());
+        row[Triradii] = count(triradia.size());
+        fingerClassification(c, cores.size(), triradia.size(), row);
+    }
     if (fingerlines::hasCoreCoreLine(cores.size()))
         row[RcCc] = count(record.cc.size());
     const QVector<QPair<int, int>> pairs =
         fingerlines::coreTriradiusPairs(cores.size(), triradia.size());
-    for (int i = 0; i < 2 && i < pairs.size(); ++i)
-        row[RcCt1 + i] = count(record.ct.value(i).size());
+    QVector<int> counts;
+    for (int i = 0; i < 2 && i < pairs.size(); ++i) {
+        counts.append(record.ct.value(i).size());
+        row[RcCt1 + i] = count(counts.last());
+    }
+    if (!counts.isEmpty())
+        row[RcMax] = count(*std::max_element(counts.begin(), counts.end()));
+    // More than two lines is a marking slip: no side can be told.
+    if (pairs.size() <= 2)
+        sideCounts(counts, pairs, cores, triradia, slot >= 5, record.flip, row);
 
     // The editor fits the axis within the print as it shows it after the crop,
     // turn and mirror; its rotation box stops at 360 and turns the print there.
@@ -89,14 +129,13 @@ void fingerValues(const TGlyphRecord& record, const setfile::SlotImage& image,
                                                       qMin(record.angle, 360), record.flip);
     QLineF axis;
     const bool crease = creaseaxis::fit(QPolygonF(record.flexion), shown, &axis);
-    row[Crease] = crease ? "1" : "0";
+    row[Crease] = crease ? "1" : annotated ? "0" : "";
     for (int i = 0; crease && i < 2; ++i) {
         if (i < cores.size())
             row[Core1Crease + i] = creaseDistance(cores.at(i), axis, image);
         if (i < triradia.size())
             row[Triradius1Crease + i] = creaseDistance(triradia.at(i), axis, image);
     }
-    fingerClassification(record, row);
 }
 
 void palmValues(const TGlyphRecord& record, QStringList& row)
@@ -130,49 +169,75 @@ void palmValues(const TGlyphRecord& record, QStringList& row)
     for (int slot : {palmlines::T, palmlines::T1, palmlines::T2, palmlines::T3, palmlines::TB})
         axial.append(present.at(slot));
     const palmformula::Classification c = palmformula::loadedClassification(record.settings);
-    row[PalmFormula] = palmformula::formula(c.terminations, axial, c.patterns);
-    const QStringList indices = palmformula::mainLineIndices(c.terminations);
+    row[PalmFormula] = palmformula::answeredFormula(c, axial);
+    const QStringList indices = palmformula::answeredMainLineIndices(c);
     for (int i = 0; i < 4; ++i)
         row[MliA1D1 + i] = indices.at(i);
 }
 
+QStringList names(const QVector<Column>& table)
+{
+    QStringList list;
+    for (const Column& c : table)
+        list.append(c.name);
+    return list;
+}
+
+}
+
+bool hasResolution(const setfile::SlotImage& image)
+{
+    return image.xPpi > 0 && image.yPpi > 0;
+}
+
+QString setKey(const QString& path)
+{
+    return QFileInfo(path).fileName();
 }
 
 QStringList printColumns()
 {
-    return {"set", "slot", "image", "xppi", "yppi", "cores", "triradii", "rc_cc", "rc_ct1",
-            "rc_ct2", "crease", "core1_crease_mm", "core2_crease_mm", "triradius1_crease_mm",
-            "triradius2_crease_mm", "flexion_radial", "flexion_ulnar", "extralimital_radial",
-            "extralimital_ulnar", "rotation1", "rotation2", "rotation3", "termination1",
-            "termination2", "termination3", "palm_triradii", "rc_ab", "rc_bc", "rc_cd",
-            "rc_dt", "atd", "palm_formula", "mli_a1d1", "mli_a1d2", "mli_a2d1", "mli_a2d2"};
+    static const QStringList list = names(prints());
+    return list;
 }
 
 QStringList setColumns()
 {
-    return {"set", "fingers_annotated", "pii", "tfrc", "afrc", "left_ab", "right_ab",
-            "left_atd", "right_atd", "left_palm_formula", "right_palm_formula"};
+    static const QStringList list = names(summaries());
+    return list;
 }
 
-QVector<QStringList> printRows(const QString& set, const setfile::Contents& contents)
+QVector<QStringList> printRows(const QString& path, const setfile::Contents& contents)
 {
-    static const QStringList names = setfile::slotNames();
+    static const QStringList slotNames = setfile::slotNames();
     QVector<QStringList> rows;
     for (int i = 0; i < setfile::slotCount; ++i) {
         QStringList row;
-        row.reserve(PrintColumnCount);
-        for (int k = 0; k < PrintColumnCount; ++k)
+        row.reserve(PrintCount);
+        for (int k = 0; k < PrintCount; ++k)
             row.append(QString());
-        const setfile::SlotImage& image = contents.images.at(i);
-        row[Set] = set;
-        row[Slot] = names.at(i);
-        row[Image] = image.src;
-        row[XPpi] = QString::number(image.xPpi);
-        row[YPpi] = QString::number(image.yPpi);
+        row[Set] = setKey(path);
+        row[Path] = path;
+        row[Subject] = contents.subject;
+        row[Examiner] = contents.examiner;
+        row[Date] = contents.date;
+        row[Slot] = slotNames.at(i);
+        row[Hand] = slotNames.at(i).left(1);
         if (i < fingerCount)
-            fingerValues(contents.records.at(i), image, contents.sizes.at(i), row);
-        else
-            palmValues(contents.records.at(i), row);
+            row[Digit] = count(i % 5 + 1);
+        const setfile::SlotImage& image = contents.images.at(i);
+        // Nothing of a slot without image was recorded, whatever its section holds.
+        if (!image.src.isEmpty()) {
+            row[Image] = image.src;
+            if (image.xPpi > 0)
+                row[XPpi] = count(image.xPpi);
+            if (image.yPpi > 0)
+                row[YPpi] = count(image.yPpi);
+            if (i < fingerCount)
+                fingerValues(i, contents.records.at(i), image, contents.sizes.at(i), row);
+            else
+                palmValues(contents.records.at(i), row);
+        }
         rows.append(row);
     }
     return rows;
@@ -181,27 +246,52 @@ QVector<QStringList> printRows(const QString& set, const setfile::Contents& cont
 QStringList setRow(const QVector<QStringList>& rows)
 {
     int annotated = 0;
+    int classified = 0;
     int pii = 0;
     int tfrc = 0;
     int afrc = 0;
+    QMap<QString, int> groups;
     for (int i = 0; i < fingerCount; ++i) {
         const QStringList& row = rows.at(i);
-        const int triradii = row.at(Triradii).toInt();
-        if (row.at(Cores).toInt() + triradii > 0)
-            ++annotated;
+        // A finger not annotated has its counts empty.
+        if (row.at(Cores).isEmpty())
+            continue;
+        ++annotated;
         // A finger has at most two triradii; more can only be a marking slip.
-        pii += qMin(triradii, 2);
-        // An empty count (no such line) reads as 0.
-        const int ct1 = row.at(RcCt1).toInt();
-        const int ct2 = row.at(RcCt2).toInt();
-        tfrc += qMax(ct1, ct2);
-        afrc += ct1 + ct2;
+        pii += qMin(row.at(Triradii).toInt(), 2);
+        // An empty count (no such line, as on an arch) reads as 0.
+        tfrc += row.at(RcMax).toInt();
+        afrc += row.at(RcCt1).toInt() + row.at(RcCt2).toInt();
+        if (!row.at(Pattern).isEmpty()) {
+            ++classified;
+            ++groups[fingerchoices::patternGroup(row.at(Pattern))];
+        }
+    }
+    QStringList set = rows.at(0).mid(Set, Date + 1);
+    while (set.size() < SummaryCount)
+        set.append(QString());
+    set[SetFingersAnnotated] = count(annotated);
+    if (annotated == fingerCount) {
+        set[SetPii] = count(pii);
+        set[SetTfrc] = count(tfrc);
+        set[SetAfrc] = count(afrc);
     }
     const QStringList& left = rows.at(leftPalm);
     const QStringList& right = rows.at(rightPalm);
-    return {rows.at(0).at(Set), count(annotated), count(pii), count(tfrc), count(afrc),
-            left.at(RcAb), right.at(RcAb), left.at(Atd), right.at(Atd),
-            left.at(PalmFormula), right.at(PalmFormula)};
+    set[SetLeftAb] = left.at(RcAb);
+    set[SetRightAb] = right.at(RcAb);
+    set[SetLeftAtd] = left.at(Atd);
+    set[SetRightAtd] = right.at(Atd);
+    set[SetLeftFormula] = left.at(PalmFormula);
+    set[SetRightFormula] = right.at(PalmFormula);
+    set[SetFingersClassified] = count(classified);
+    if (classified == fingerCount) {
+        set[SetArches] = count(groups.value("arch"));
+        set[SetUlnarLoops] = count(groups.value("ulnar loop"));
+        set[SetRadialLoops] = count(groups.value("radial loop"));
+        set[SetWhorls] = count(groups.value("whorl"));
+    }
+    return set;
 }
 
 void writeRow(QTextStream& out, const QStringList& fields)

@@ -14,13 +14,19 @@ class QTextStream;
 namespace resultstable {
 
 // Column names of the table with one row per print and of the one with one row
-// per set.
+// per set, in the order of columns::Print and columns::Summary.
 QStringList printColumns();
 QStringList setColumns();
 
-// The twelve rows of a set, in slot order; set is what its first column names
-// the set by. A field is empty where the value does not apply or is unknown.
-QVector<QStringList> printRows(const QString& set, const setfile::Contents& contents);
+// Whether the image gives a resolution to measure by in both directions.
+bool hasResolution(const setfile::SlotImage& image);
+// The key the tables name a set by: the file name of path, without its folder.
+QString setKey(const QString& path);
+
+// The twelve rows of the set read from path (empty for a set never saved), in
+// slot order. A field is empty where the value does not apply or was not
+// recorded: a slot without image has its identifiers only.
+QVector<QStringList> printRows(const QString& path, const setfile::Contents& contents);
 // The row of a set, summed up from its twelve print rows.
 QStringList setRow(const QVector<QStringList>& printRows);
 

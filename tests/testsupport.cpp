@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +26,8 @@ void isolateSettings()
     static QTemporaryDir dir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    // Recovery copies too go to a folder of this test's own.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + "/data"));
 }
 
 // Each try schedules the next as a fresh copy, so nothing refers to itself and

@@ -14,8 +14,9 @@ class TGlyphEditor;
 // dialogs and menus from inside the test, and small synthetic images.
 namespace testsupport {
 
-// Points QSettings at a fresh temporary folder, so no test reads or writes the
-// user's real settings. Call before the first QSettings is made.
+// Points QSettings and the data folder (recovery copies) at a fresh temporary
+// folder, so no test reads or writes the user's real settings or another test's
+// files. Call before the first QSettings is made.
 void isolateSettings();
 
 // Runs action on the next modal widget (message box, file dialog) once it is up.

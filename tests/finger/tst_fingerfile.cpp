@@ -48,14 +48,19 @@ static void tick(TFingerSettings* panel, const char* name, bool on)
     panel->findChild<QCheckBox*>(name)->setChecked(on);
 }
 
+// As the examiner's choice does, the entry shown included: the box is answered.
 static void choose(TFingerSettings* panel, const char* name, int index)
 {
-    panel->findChild<QComboBox*>(name)->setCurrentIndex(index);
+    QComboBox* box = panel->findChild<QComboBox*>(name);
+    box->setCurrentIndex(index);
+    emit box->activated(index);
 }
 
 // Two cores with a central line (and an opened empty one), two triradii with a
 // radiant, a ridge point on the core-core and one core-triradius line, a crop
-// and a flexion outline, and a classification.
+// and a flexion outline, and a classification with every question answered
+// (as it is once the examiner classified the print with other landmarks too),
+// which is written as the program always wrote it.
 static void annotate(TDermatoglyphEditor& editor)
 {
     editor.importImage(whitePrint());
@@ -87,6 +92,8 @@ static void annotate(TDermatoglyphEditor& editor)
     choose(panel, "rotationInner", 1);
     choose(panel, "rotationOuter", 2);
     choose(panel, "terminationRadial", 1);
+    for (const char* shownBefore : {"rotation", "terminationUlnar", "termination"})
+        choose(panel, shownBefore, 0);
 }
 
 static const char* const expectedSection =
@@ -167,17 +174,20 @@ private slots:
         editor.importImage(whitePrint());
         TDermatoglyphView* view = editor.dermatoglyphView();
         view->addLandmark(QPointF(1234.5678, 0.00001), Core);
+        choose(editor.settingsPanel(), "pattern", 2);
         const QString text = QString::fromUtf8(section(editor));
         QVERIFY(text.contains("  <crop>\r\n  </crop>\r\n"));
         QVERIFY(text.contains("  <flexion>\r\n  </flexion>\r\n"));
         QVERIFY(text.contains("    <point x=\"1234.57\" y=\"1e-05\" />\r\n"));
         QVERIFY(!text.contains("type=\"cc\""));
         QVERIFY(!text.contains("type=\"ct\""));
-        // After clear(): every box at its first entry.
+        // After clear(): every box at its first entry, none answered; a pattern.
         QVERIFY(text.contains("  <setting type=\"flexion\" first=\"0\" second=\"0\" />\r\n"
                               "  <setting type=\"extralimital\" first=\"0\" second=\"0\" />\r\n"
                               "  <setting type=\"rotation\" first=\"clockwise\" second=\"clockwise\" third=\"clockwise\" />\r\n"
                               "  <setting type=\"termination\" first=\"radial side\" second=\"radial side\" third=\"radial side\" />\r\n"
+                              "  <setting type=\"pattern\" first=\"tented arch\" />\r\n"
+                              "  <setting type=\"answered\" first=\"000\" second=\"000\" />\r\n"
                               "</dermatoglyph>\r\n"));
     }
 

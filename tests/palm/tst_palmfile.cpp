@@ -89,9 +89,13 @@ class TestPalmFile : public QObject
         view->addRidgePoints(false);
         editor.presentBox(16)->setChecked(true);
         TPalmSettings* panel = editor.settingsPanel();
-        panel->dualBox(3)->setCurrentText("Dual");
-        panel->secondTerminationBox(3)->setCurrentText("X");
-        panel->patternOptionBox(5)->setCurrentText("custom");
+        // Chosen as the examiner does: rows A and I2 are answered, the others not.
+        for (const auto& [box, text] : {std::pair(panel->dualBox(3), "Dual"),
+                                        std::pair(panel->secondTerminationBox(3), "X"),
+                                        std::pair(panel->patternOptionBox(5), "custom")}) {
+            box->setCurrentText(text);
+            emit box->activated(box->currentIndex());
+        }
         panel->patternTextItem(5)->setText("a&b<\"c\">");
     }
 
@@ -107,7 +111,9 @@ private slots:
                                 "  <triradium>"};
         for (int i = 0; i < 17; ++i)
             expected << (i == Slot::T ? "    <point x=\"0\" y=\"0\" p=\"1\" d=\"0\"/>" : emptySlot);
+        // Nothing answered but the second hypothenar and thenar areas.
         expected << "  </triradium>" << "  <core>" << "  </core>" << defaultSettings
+                 << "  <setting type=\"answered\" first=\"00000\" second=\"01010000\" />"
                  << "</dermatoglyph>";
         QCOMPARE(section(*editor), lines(expected));
     }
@@ -143,7 +149,9 @@ private slots:
         settings[3] = "  <setting type=\"Aterm\" first=\"Dual\" second=\"1\" third=\"X\" />";
         settings[10] = "  <setting type=\"I2\" first=\"custom\" second=\"Ld\" "
                        "third=\"a&amp;b&lt;&quot;c&quot;&gt;\" />";
-        expected << settings << "</dermatoglyph>";
+        expected << settings
+                 << "  <setting type=\"answered\" first=\"00010\" second=\"01010100\" />"
+                 << "</dermatoglyph>";
         QCOMPARE(section(*editor), lines(expected));
     }
 

@@ -2,13 +2,18 @@
 
 #include "app/mainwindow.h"
 #include "finger/tdermatoglyphview.h"
+#include "finger/tfingersettings.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
 #include "view/trcline.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -80,15 +85,84 @@ static const char* const handSet[] = {
     "<setting type='Thenar1' first='custom' second='O' third='&quot;V&quot;'/>",
 };
 
-static QString setText()
+// A set of the twelve sections. images gives each slot's image element; by
+// default a 400 x 300 print.png at 2540 x 254 PPI. tail goes after the sections.
+static QString setText(const QStringList& sections, const QStringList& images = {},
+                       const QString& tail = QString())
 {
     QString text = "<?xml version='1.0' encoding='UTF-8'?>\n<dermatoglyphset><images>\n";
     for (int i = 0; i < 12; ++i)
-        text += "<image src='print.png' xdpi='2540' ydpi='254' width='400' height='300'/>\n";
+        text += images.value(i, "src='print.png' xdpi='2540' ydpi='254'").prepend("<image ")
+                + " width='400' height='300'/>\n";
     text += "</images>\n";
-    for (const char* section : handSet)
+    for (const QString& section : sections)
         text += QString("<dermatoglyph>%1</dermatoglyph>\n").arg(section);
-    return text + "</dermatoglyphset>\n";
+    return text + tail + "</dermatoglyphset>\n";
+}
+
+// A finger section as the program writes it for a print whose panel was answered
+// as flags say (rotations, then terminations), with a pattern.
+static QString answered(const char* pattern, const char* flags = "000' second='000")
+{
+    return QString("<setting type='pattern' first='%1'/><setting type='answered' first='%2'/>")
+        .arg(pattern, flags);
+}
+
+// Ridge points on a count line.
+static QString counted(const char* type, int n)
+{
+    QString text = QString("<line type='%1'>").arg(type);
+    for (int i = 0; i < n; ++i)
+        text += QString("<point x='%1' y='%1'/>").arg(i + 1);
+    return text + "</line>";
+}
+
+// A study in the format of today: details, patterns and answers, a slot without
+// image, a resolution that is no number. Every print is 400 x 300 and marked on
+// the print as shown, the triradii left or right of their cores.
+static QString studyText()
+{
+    const QString loop = "<core><point x='200' y='100'/></core><triradium><point x='%1' y='150'/>"
+                         "</triradium>";
+    const QString whorl = "<core><point x='150' y='100'/><point x='250' y='120'/></core>"
+                          "<triradium><point x='50' y='200'/><point x='350' y='200'/></triradium>";
+    const QString mirrored = "<transform angle='0' flip='1'/>";
+    const QStringList sections = {
+        answered("plain arch"),
+        "<triradium><point x='200' y='150'/></triradium>" + answered("tented arch"),
+        // A left hand as taken has its ulnar side on the viewer's left.
+        loop.arg(300) + counted("ct", 3)
+            + "<setting type='termination' first='radial side' second='radial side' "
+              "third='ulnar side'/>" + answered("ulnar loop", "000' second='001"),
+        mirrored + loop.arg(100) + counted("ct", 5) + answered("ulnar loop"),
+        whorl + counted("cc", 2) + counted("ct", 4) + counted("ct", 6)
+            + "<setting type='rotation' first='counter clockwise' second='clockwise' "
+              "third='clockwise'/>" + answered("plain whorl", "100' second='000"),
+        // A right hand as taken has it on the viewer's right.
+        loop.arg(300) + counted("ct", 7) + answered("radial loop", "000' second='001"),
+        mirrored + loop.arg(300) + counted("ct", 8) + answered("ulnar loop"),
+        "<core><point x='200' y='100'/></core><triradium><point x='100' y='200'/>"
+        "<point x='300' y='200'/></triradium>" + counted("ct", 2) + counted("ct", 3)
+            + "<setting type='rotation' first='clockwise' second='clockwise' third='concentric'/>"
+            + answered("central pocket loop", "001' second='000"),
+        // Every box answered: no flags. A crease, but no resolution to measure by.
+        "<flexion><point x='20' y='250'/><point x='380' y='250'/></flexion>" + loop.arg(100)
+            + counted("ct", 10) + "<setting type='flexion' first='1' second='0'/>"
+              "<setting type='pattern' first='ulnar loop'/>",
+        whorl + counted("cc", 1) + counted("ct", 1) + counted("ct", 2) + answered("double loop"),
+        // Lines D and A classified, nothing else.
+        "<setting type='Dterm' first='Simple' second='9' third='1'/>"
+        "<setting type='Aterm' first='Simple' second='4' third='1'/>"
+        "<setting type='answered' first='10010' second='01010000'/>",
+        "",
+    };
+    QStringList images;
+    for (int i = 0; i < 12; ++i)
+        images << (i == 8 ? "src='print.png' xdpi='abc' ydpi='-500'"
+                   : i == 11 ? "src='' xdpi='0' ydpi='0'"
+                             : "src='print.png' xdpi='2540' ydpi='254'");
+    return setText(sections, images,
+                   "<details subject='S-01' examiner='A. Example' date='2024-05-02'/>\n");
 }
 
 static bool writeFile(const QString& path, const QByteArray& bytes)
@@ -158,6 +232,27 @@ static QString millimetres(const QGraphicsLineItem* perpendicular)
     return QString::number(std::hypot(l.dx() * 25.4 / 2540, l.dy() * 25.4 / 254), 'f', 3);
 }
 
+// A table's records, each as its fields.
+static QList<QStringList> records(const QByteArray& table)
+{
+    QList<QStringList> rows;
+    for (const QByteArray& line : table.split('\n'))
+        if (!line.isEmpty())
+            rows.append(fields(line));
+    return rows;
+}
+
+// What a row records beyond its set's identifiers: "column=value" for each field
+// that is not empty, in column order.
+static QString recorded(const QStringList& header, const QStringList& row)
+{
+    QStringList given;
+    for (int i = header.indexOf("date") + 1; i < header.size() && i < row.size(); ++i)
+        if (!row.at(i).isEmpty())
+            given << header.at(i) + "=" + row.at(i);
+    return given.join("; ");
+}
+
 class TestResults : public QObject
 {
     Q_OBJECT
@@ -168,59 +263,171 @@ private slots:
     void initTestCase()
     {
         testsupport::isolateSettings();
-        QVERIFY(writeFile(dir.filePath("hand, set.xml"), setText().toUtf8()));
+        const QStringList sections(std::begin(handSet), std::end(handSet));
+        QVERIFY(writeFile(dir.filePath("hand, set.xml"), setText(sections).toUtf8()));
         QVERIFY(testsupport::writeImage(dir.filePath("print.png"), 400, 300, 2540));
     }
 
+    // A set written before patterns and answers were kept: its values count as
+    // given, but what it holds for a print without landmarks, and what the panel
+    // does not ask for its landmarks, is no value.
     void handWorkedSetThroughTheCommandLine()
     {
-        // A set cut short in the middle of a section, between two good ones.
+        // A set cut short in the middle of a section.
         const QByteArray good = readFile(dir.filePath("hand, set.xml"));
         QVERIFY(writeFile(dir.filePath("broken.xml"), good.left(good.size() / 2)));
         QByteArray prints, err;
-        QCOMPARE(ridgemap(dir.path(), {"--results", "-", "--summary", "sets.csv", "hand, set.xml",
-                                       "broken.xml", "hand, set.xml"}, &prints, &err),
+        QCOMPARE(ridgemap(dir.path(), {"--results", "-", "--summary", "sets.csv", "broken.xml",
+                                       "hand, set.xml"}, &prints, &err),
                  1);
         QVERIFY2(err.startsWith("broken.xml: Error reading XML file"), err.constData());
         QCOMPARE(err.count('\n'), 1);
 
-        const QList<QByteArray> rows = prints.split('\n');
-        QCOMPARE(rows.size(), 1 + 2 * 12 + 1);   // header, two sets, nothing after the last CR LF
-        QVERIFY(rows.last().isEmpty());
-        for (int i = 0; i + 1 < rows.size(); ++i)
-            QVERIFY(rows.at(i).endsWith('\r'));
-        QCOMPARE(rows.at(0), QByteArray("set,slot,image,xppi,yppi,cores,triradii,rc_cc,rc_ct1,rc_ct2,"
-            "crease,core1_crease_mm,core2_crease_mm,triradius1_crease_mm,triradius2_crease_mm,"
-            "flexion_radial,flexion_ulnar,extralimital_radial,extralimital_ulnar,rotation1,"
-            "rotation2,rotation3,termination1,termination2,termination3,palm_triradii,rc_ab,"
-            "rc_bc,rc_cd,rc_dt,atd,palm_formula,mli_a1d1,mli_a1d2,mli_a2d1,mli_a2d2\r"));
-        const QByteArray set = "\"hand, set.xml\"";
-        const QByteArray defaults = "clockwise,clockwise,clockwise,radial side,radial side,radial side";
-        const QByteArray noPalm = ",,,,,,,,,,,\r";
-        const QByteArray noFinger = ",,,,,,,,,,,,,,,,,,,,,";
-        const QList<QByteArray> expected = {
-            set + ",L1,print.png,2540,254,1,1,,4,,1,9.950,,4.950,,1,0,0,0,"
-                "clockwise,concentric,counter clockwise,radial side,radial side,radial side" + noPalm,
-            set + ",L2,print.png,2540,254,2,2,3,5,7,1,13.950,11.950,2.950,3.950,0,0,0,0," + defaults
-                + noPalm,
-            set + ",L3,print.png,2540,254,0,0,,,,0,,,,,0,1,0,0,clockwise,clockwise,clockwise,"
-                "ulnar side,radial side,ulnar side" + noPalm,
-            set + ",L4,print.png,2540,254,1,1,,9,,1,1.495,,2.895,,0,0,0,0," + defaults + noPalm,
-            set + ",R5,print.png,2540,254,0,0,,,,0,,,,,0,0,0,0," + defaults + noPalm,
-            set + ",LPalm,print.png,2540,254" + noFinger
-                + "a.b.c.d.t.cd,4,3,,6,36.87,\"X.1.1.11/7.1-t-Au.O:W,2.Ld.Ld.Ld\",7,,3,\r",
-            set + ",RPalm,print.png,2540,254" + noFinger
-                + "a.b.c.d,2,0,0,,,\"1.1.1.1.1-t-Au.\"\"V\"\":Ld.Ld.Ld.Ld\",2,,,\r",
+        const QList<QByteArray> lines = prints.split('\n');
+        QCOMPARE(lines.size(), 1 + 12 + 1);   // header, the set, nothing after the last CR LF
+        for (int i = 0; i + 1 < lines.size(); ++i)
+            QVERIFY(lines.at(i).endsWith('\r'));
+        const QList<QStringList> rows = records(prints);
+        const QStringList header = rows.at(0);
+        for (const QStringList& row : rows.mid(1))
+            QCOMPARE(row.mid(0, 5), (QStringList{"hand, set.xml", "hand, set.xml", "", "", ""}));
+        const QString image = "image=print.png; xppi=2540; yppi=254";
+        const QString unticked = "flexion_radial=0; flexion_ulnar=0; extralimital_radial=0; "
+                                 "extralimital_ulnar=0";
+        const QStringList expected = {
+            // The loop's rotations are not asked; its termination, never written,
+            // was the box's entry then.
+            "slot=L1; hand=L; digit=1; " + image + "; cores=1; triradii=1; rc_ct1=4; "
+            "rc_radial=4; rc_max=4; crease=1; core1_crease_mm=9.950; "
+            "triradius1_crease_mm=4.950; flexion_radial=1; flexion_ulnar=0; "
+            "extralimital_radial=0; extralimital_ulnar=0; termination3=radial side",
+            "slot=L2; hand=L; digit=2; " + image + "; cores=2; triradii=2; rc_cc=3; rc_ct1=5; "
+            "rc_ct2=7; rc_radial=7; rc_ulnar=5; rc_max=7; crease=1; core1_crease_mm=13.950; "
+            "core2_crease_mm=11.950; triradius1_crease_mm=2.950; triradius2_crease_mm=3.950; "
+            + unticked + "; rotation1=clockwise; rotation2=clockwise; "
+            "termination1=radial side; termination2=radial side",
+            // Not annotated: its ticks and texts are no data.
+            "slot=L3; hand=L; digit=3; " + image,
+            "slot=L4; hand=L; digit=4; " + image + "; cores=1; triradii=1; rc_ct1=9; "
+            "rc_ulnar=9; rc_max=9; crease=1; core1_crease_mm=1.495; "
+            "triradius1_crease_mm=2.895; " + unticked + "; termination3=radial side",
         };
-        for (int k : {1, 2, 3, 4, 10, 11, 12})
-            QCOMPARE(rows.at(k), expected.at(k < 5 ? k - 1 : k - 6));
-        QCOMPARE(rows.mid(1, 12), rows.mid(13, 12));   // the second good set, after the broken one
+        for (int k = 0; k < expected.size(); ++k)
+            QCOMPARE(recorded(header, rows.at(k + 1)), expected.at(k));
+        QVERIFY(rows.at(5).at(header.indexOf("core1_crease_mm")).toDouble() > 0);   // L5's axis
+        for (int k = 6; k <= 10; ++k)
+            QCOMPARE(recorded(header, rows.at(k)),
+                     QString("slot=R%1; hand=R; digit=%1; ").arg(k - 5) + image);
+        QCOMPARE(recorded(header, rows.at(11)),
+                 "slot=LPalm; hand=L; " + image + "; palm_triradii=a.b.c.d.t.cd; rc_ab=4; "
+                 "rc_bc=3; rc_dt=6; atd=36.87; palm_formula=X.1.1.11/7.1-t-Au.O:W,2.Ld.Ld.Ld; "
+                 "mli_a1d1=7; mli_a2d1=3");
+        QCOMPARE(recorded(header, rows.at(12)),
+                 "slot=RPalm; hand=R; " + image + "; palm_triradii=a.b.c.d; rc_ab=2; rc_bc=0; "
+                 "rc_cd=0; palm_formula=1.1.1.1.1-t-Au.\"V\":Ld.Ld.Ld.Ld; mli_a1d1=2");
+        QVERIFY(lines.at(11).contains(",\"X.1.1.11/7.1-t-Au.O:W,2.Ld.Ld.Ld\","));
 
-        const QByteArray summary = set + ",4,4,20,25,4,2,36.87,,\"X.1.1.11/7.1-t-Au.O:W,2.Ld.Ld.Ld\","
-                                         "\"1.1.1.1.1-t-Au.\"\"V\"\":Ld.Ld.Ld.Ld\"\r\n";
+        // Four fingers annotated: no totals over the ten.
         QCOMPARE(readFile(dir.filePath("sets.csv")),
-                 "set,fingers_annotated,pii,tfrc,afrc,left_ab,right_ab,left_atd,right_atd,"
-                 "left_palm_formula,right_palm_formula\r\n" + summary + summary);
+                 "set,path,subject,examiner,date,fingers_annotated,pii,tfrc,afrc,left_ab,"
+                 "right_ab,left_atd,right_atd,left_palm_formula,right_palm_formula,"
+                 "fingers_classified,arches,ulnar_loops,radial_loops,whorls\r\n"
+                 "\"hand, set.xml\",\"hand, set.xml\",,,,4,,,,4,2,36.87,,"
+                 "\"X.1.1.11/7.1-t-Au.O:W,2.Ld.Ld.Ld\",\"1.1.1.1.1-t-Au.\"\"V\"\":Ld.Ld.Ld.Ld\","
+                 "0,,,,\r\n");
+    }
+
+    // A study as a researcher puts it through: a folder, a set named again under
+    // another spelling, two sets of one name.
+    void studyThroughTheCommandLine()
+    {
+        QVERIFY(QDir(dir.path()).mkpath("study"));
+        QVERIFY(writeFile(dir.filePath("study/subject A.xml"), studyText().toUtf8()));
+        QVERIFY(QFile::copy(dir.filePath("hand, set.xml"), dir.filePath("study/hand, set.xml")));
+        QByteArray prints, err, summary;
+        QCOMPARE(ridgemap(dir.path(), {"--results", "-", "--summary", "sets.csv", "study",
+                                       "study/../study/subject A.xml", "hand, set.xml"},
+                          &prints, &err),
+                 0);
+        QCOMPARE(QString::fromUtf8(err).split('\n'), (QStringList{
+            "study/subject A.xml: R4: resolution unknown or invalid; the tables leave it and "
+            "the millimetre columns empty.",
+            "study/../study/subject A.xml: named more than once; read once.",
+            "hand, set.xml: another set of this name, study/hand, set.xml, was read: both are "
+            "\"hand, set.xml\" in the set column; path and subject tell them apart.", ""}));
+        const QList<QStringList> rows = records(prints);
+        QCOMPARE(rows.size(), 1 + 3 * 12);
+        const QStringList header = rows.at(0);
+        QCOMPARE(rows.at(1).mid(0, 2), (QStringList{"hand, set.xml", "study/hand, set.xml"}));
+        QCOMPARE(rows.at(25).mid(0, 2), (QStringList{"hand, set.xml", "hand, set.xml"}));
+        for (int k = 13; k <= 24; ++k)
+            QCOMPARE(rows.at(k).mid(0, 5), (QStringList{"subject A.xml", "study/subject A.xml",
+                                                        "S-01", "A. Example", "2024-05-02"}));
+        const QString image = "image=print.png; xppi=2540; yppi=254";
+        const QString unticked = "crease=0; flexion_radial=0; flexion_ulnar=0; "
+                                 "extralimital_radial=0; extralimital_ulnar=0";
+        const QStringList expected = {
+            "slot=L1; hand=L; digit=1; " + image + "; cores=0; triradii=0; pattern=plain arch; "
+                + unticked,
+            "slot=L2; hand=L; digit=2; " + image + "; cores=0; triradii=1; "
+                "pattern=tented arch; " + unticked,
+            "slot=L3; hand=L; digit=3; " + image + "; cores=1; triradii=1; pattern=ulnar loop; "
+                "rc_ct1=3; rc_radial=3; rc_max=3; " + unticked + "; termination3=ulnar side",
+            "slot=L4; hand=L; digit=4; " + image + "; cores=1; triradii=1; pattern=ulnar loop; "
+                "rc_ct1=5; rc_radial=5; rc_max=5; " + unticked,
+            "slot=L5; hand=L; digit=5; " + image + "; cores=2; triradii=2; "
+                "pattern=plain whorl; rc_cc=2; rc_ct1=4; rc_ct2=6; rc_radial=6; rc_ulnar=4; "
+                "rc_max=6; " + unticked + "; rotation1=counter clockwise",
+            "slot=R1; hand=R; digit=1; " + image + "; cores=1; triradii=1; "
+                "pattern=radial loop; rc_ct1=7; rc_ulnar=7; rc_max=7; " + unticked
+                + "; termination3=radial side",
+            "slot=R2; hand=R; digit=2; " + image + "; cores=1; triradii=1; pattern=ulnar loop; "
+                "rc_ct1=8; rc_radial=8; rc_max=8; " + unticked,
+            "slot=R3; hand=R; digit=3; " + image + "; cores=1; triradii=2; "
+                "pattern=central pocket loop; rc_ct1=2; rc_ct2=3; rc_radial=2; rc_ulnar=3; "
+                "rc_max=3; " + unticked + "; rotation3=concentric",
+            "slot=R4; hand=R; digit=4; image=print.png; cores=1; triradii=1; "
+                "pattern=ulnar loop; rc_ct1=10; rc_radial=10; rc_max=10; crease=1; "
+                "flexion_radial=1; flexion_ulnar=0; extralimital_radial=0; "
+                "extralimital_ulnar=0; termination3=radial side",
+            "slot=R5; hand=R; digit=5; " + image + "; cores=2; triradii=2; "
+                "pattern=double loop; rc_cc=1; rc_ct1=1; rc_ct2=2; rc_radial=1; rc_ulnar=2; "
+                "rc_max=2; " + unticked,
+            // Classified D (9, value 4) and A (4) only: an index, no formula.
+            "slot=LPalm; hand=L; " + image + "; mli_a1d1=8",
+            "slot=RPalm; hand=R",
+        };
+        for (int k = 0; k < 12; ++k)
+            QCOMPARE(recorded(header, rows.at(13 + k)), expected.at(k));
+
+        // pii 0+1+1+1+2 + 1+1+2+1+2; tfrc 3+5+6 + 7+8+3+10+2; afrc adds 4, 2 and 1.
+        const QList<QStringList> sets = records(readFile(dir.filePath("sets.csv")));
+        QCOMPARE(sets.size(), 4);
+        QCOMPARE(sets.at(2), (QStringList{"subject A.xml", "study/subject A.xml", "S-01",
+                                          "A. Example", "2024-05-02", "10", "12", "44", "51",
+                                          "", "", "", "", "", "", "10", "2", "4", "1", "3"}));
+
+        // The header is the dictionary's print columns, in its order.
+        QByteArray dictionary;
+        QCOMPARE(ridgemap(dir.path(), {"--columns"}, &dictionary), 0);
+        QStringList documented;
+        for (const QByteArray& line : dictionary.split('\n'))
+            if (line.contains(" | prints | "))
+                documented << QString::fromUtf8(line.mid(2, line.indexOf(" | ") - 2));
+        QCOMPARE(documented, header);
+    }
+
+    // The README's column table is what `--columns` prints.
+    void columnsAreDocumentedInTheReadme()
+    {
+        QByteArray out;
+        QCOMPARE(ridgemap(dir.path(), {"--columns"}, &out), 0);
+        const QByteArray readme = readFile(RIDGEMAP_SOURCE_DIR "/README.md");
+        const QByteArray begin = "<!-- ridgemap --columns -->\n";
+        const int from = readme.indexOf(begin) + begin.size();
+        const int to = readme.indexOf("<!-- end of ridgemap --columns -->");
+        QVERIFY(from >= begin.size() && to > from);
+        QCOMPARE(readme.mid(from, to - from), out);
     }
 
     void usageAndRefusals()
@@ -258,36 +465,42 @@ private slots:
         const QString set = dir.filePath("hand, set.xml");
         QByteArray cli;
         QCOMPARE(ridgemap(dir.path(), {"--results", "-", set}, &cli), 0);
-        const QList<QByteArray> rows = cli.split('\n');
+        const QList<QStringList> rows = records(cli);
+        const QStringList header = rows.at(0);
+        auto value = [&header](const QStringList& row, const char* column, int i = 0) {
+            return row.at(header.indexOf(column) + i);
+        };
 
         MainWindow window;
         QVERIFY(window.openSet(set));
         for (int k = 0; k < 10; ++k) {
-            const QStringList row = fields(rows.at(k + 1));
+            const QStringList& row = rows.at(k + 1);
             TDermatoglyphView* view =
                 static_cast<TDermatoglyphEditor*>(window.editor(k))->dermatoglyphView();
-            QCOMPARE(row.at(5).toInt(), view->coreItems().size());
-            QCOMPARE(row.at(6).toInt(), view->triradiusItems().size());
-            QCOMPARE(row.at(7), count(view->coreCoreCountLine()));
+            QCOMPARE(value(row, "cores").toInt(), view->coreItems().size());
+            QCOMPARE(value(row, "triradii").toInt(), view->triradiusItems().size());
+            QCOMPARE(value(row, "rc_cc"), count(view->coreCoreCountLine()));
             for (int i = 0; i < 2; ++i)
-                QCOMPARE(row.at(8 + i), count(view->coreTriradiusCountLines().value(i)));
-            QCOMPARE(row.at(10), QString(view->hasFlexionAxis() ? "1" : "0"));
+                QCOMPARE(value(row, "rc_ct1", i), count(view->coreTriradiusCountLines().value(i)));
+            QCOMPARE(value(row, "crease") == "1", view->hasFlexionAxis());
             for (int i = 0; i < 2; ++i) {
-                QCOMPARE(row.at(11 + i), millimetres(view->corePerpendicularItems().value(i)));
-                QCOMPARE(row.at(13 + i), millimetres(view->triradiusPerpendicularItems().value(i)));
+                QCOMPARE(value(row, "core1_crease_mm", i),
+                         millimetres(view->corePerpendicularItems().value(i)));
+                QCOMPARE(value(row, "triradius1_crease_mm", i),
+                         millimetres(view->triradiusPerpendicularItems().value(i)));
             }
         }
-        QVERIFY(fields(rows.at(5)).at(11) != fields(rows.at(5)).at(12));   // L5 has its axis
         for (int k = 10; k < 12; ++k) {
-            const QStringList row = fields(rows.at(k + 1));
+            const QStringList& row = rows.at(k + 1);
             auto* editor = static_cast<TPalmEditor*>(window.editor(k));
             for (int i = 0; i < 4; ++i)
-                QCOMPARE(row.at(26 + i), count(editor->palmGlyphView()->countLine(i)));
+                QCOMPARE(value(row, "rc_ab", i), count(editor->palmGlyphView()->countLine(i)));
             const QString angle = editor->settingsPanel()->angleText().remove(QChar(0x00B0));
-            QCOMPARE(row.at(30), angle.isEmpty() ? angle : QString::number(angle.toDouble(), 'f', 2));
-            QCOMPARE(row.at(31), editor->settingsPanel()->formula());
+            QCOMPARE(value(row, "atd"),
+                     angle.isEmpty() ? angle : QString::number(angle.toDouble(), 'f', 2));
+            QCOMPARE(value(row, "palm_formula"), editor->settingsPanel()->formula());
             for (int i = 0; i < 4; ++i)
-                QCOMPARE(row.at(32 + i), editor->settingsPanel()->mainLineIndex(i));
+                QCOMPARE(value(row, "mli_a1d1", i), editor->settingsPanel()->mainLineIndex(i));
         }
         QMenu* file = window.menuBar()->findChild<QMenu*>("menuFile");
         QVERIFY(file);
@@ -297,7 +510,9 @@ private slots:
         const int at = texts.indexOf("Export results...");
         QVERIFY(at > 0 && texts.at(at - 1) == "Export" && texts.at(at + 1) == "-");
         QAction* exportResults = file->actions().at(at);
+        QCOMPARE(texts.at(at - 2), QString("Set details..."));
 
+        // The set is keyed by its name alone; its path is where it was opened from.
         testsupport::answerFileDialog(dir.filePath("window.csv"));
         exportResults->trigger();
         QCOMPARE(readFile(dir.filePath("window.csv")), cli);
@@ -307,6 +522,52 @@ private slots:
         testsupport::captureMessageBox(&message);
         exportResults->trigger();
         QTRY_VERIFY(message.startsWith("The results could not be saved to "));
+
+        // The examiner names the subject and classifies the arch; both are in the set
+        // saved and in its table.
+        testsupport::onNextModal([](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("subject")->setText("S-02 \"twin\"");
+            dialog->findChild<QLineEdit*>("examiner")->setText("B. Example");
+            dialog->findChild<QLineEdit*>("date")->setText(" 2024-06-01 ");
+            qobject_cast<QDialog*>(dialog)->accept();
+        });
+        file->actions().at(at - 2)->trigger();
+        auto* arch = static_cast<TDermatoglyphEditor*>(window.editor(2))->settingsPanel();
+        QTest::keyClick(arch->patternBox(), Qt::Key_Down);
+        const QString saved = dir.filePath("details.xml");
+        QVERIFY(window.writeSet(saved));
+        QVERIFY(readFile(saved).endsWith(
+            "  <details subject=\"S-02 &quot;twin&quot;\" examiner=\"B. Example\" "
+            "date=\"2024-06-01\" />\r\n</dermatoglyphset>\r\n"));
+        QCOMPARE(ridgemap(dir.path(), {"--results", "-", "details.xml"}, &cli), 0);
+        const QStringList l3 = records(cli).at(3);
+        QCOMPARE(l3.mid(0, 5), (QStringList{"details.xml", "details.xml", "S-02 \"twin\"",
+                                            "B. Example", "2024-06-01"}));
+        QCOMPARE(recorded(header, l3), QString("slot=L3; hand=L; digit=3; image=print.png; "
+                                               "xppi=2540; yppi=254; cores=0; triradii=0; "
+                                               "pattern=plain arch; crease=0; flexion_radial=0; "
+                                               "flexion_ulnar=1; extralimital_radial=0; "
+                                               "extralimital_ulnar=0"));
+        MainWindow reopened;
+        QVERIFY(reopened.openSet(saved));
+        QCOMPARE(reopened.contents().subject, QString("S-02 \"twin\""));
+
+        // A new set has no name to be keyed by, nor details.
+        testsupport::answerMessageBox(QMessageBox::Discard);
+        QVERIFY(QMetaObject::invokeMethod(&reopened, "newFile"));
+        testsupport::answerFileDialog(dir.filePath("untitled.csv"));
+        reopened.findChild<QMenu*>("menuFile")->actions().at(at)->trigger();
+        QCOMPARE(records(readFile(dir.filePath("untitled.csv"))).at(1).mid(0, 6),
+                 (QStringList{"", "", "", "", "", "L1"}));
+
+        // A box not yet chosen looks it and says why; choosing the entry shown answers it.
+        TFingerSettings panel;
+        QComboBox* box = panel.findChild<QComboBox*>("termination");
+        QVERIFY(box->font().italic() && box->toolTip().contains("tables leave this empty"));
+        QSignalSpy changed(&panel, &TFingerSettings::changed);
+        emit box->activated(box->currentIndex());
+        QVERIFY(!box->font().italic() && box->toolTip().isEmpty() && panel.isAnswered(box));
+        QCOMPARE(changed.count(), 1);
     }
 };
 

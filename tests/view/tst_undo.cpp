@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
+#include "finger/tfingersettings.h"
 #include "palm/tpalmeditor.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
@@ -156,6 +157,11 @@ class TestUndo : public QObject
             {"second flexion vertex", [=] { hand.click({360, 260}); }},
             {"cancel flexion line", [=] { hand.press("Cancel flexion line"); }},
             {"classification", [=, &e] { QTest::mouseClick(e.findChild<QCheckBox*>("flexionRadial"), Qt::LeftButton); }},
+            {"pattern", [=, &e] { QTest::keyClick(e.settingsPanel()->patternBox(), Qt::Key_Down); }},
+            {"answer as shown", [=, &e] {
+                auto* box = e.findChild<QComboBox*>("termination");
+                emit box->activated(box->currentIndex());
+            }},
             {"rotate", [=] { hand.child<QSpinBox>("spinBoxRotate")->setValue(30); }},
             {"mirror", [=] { hand.child<QCheckBox>("checkBoxFlip")->click(); }},
             {"resolution", [=] { hand.editor->setDpi(600, 600); }},
