@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/startup.h"
 #include "tables/commandline.h"
 
 #include <QApplication>
@@ -7,20 +8,19 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication::setApplicationVersion(RIDGEMAP_VERSION);
-    // One set file and nothing else opens it in the window, as a file manager
-    // starts the program; any other argument writes result tables without a display.
-    const bool setAlone = argc == 2 && argv[1][0] != '-';
-    if (argc > 1 && !setAlone) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!startup::wantsWindow(arguments)) {
         QCoreApplication application(argc, argv);
         return commandline::run(application.arguments());
     }
     QApplication application(argc, argv);
     MainWindow window;
     window.show();
-    if (setAlone) {
-        const QString set = application.arguments().value(1);
-        // Opened once the window is up, so a failure is told over it.
-        QTimer::singleShot(0, &window, [&window, set] { window.openSet(set); });
-    }
+    // Once the window is up, so questions and failures are shown over it.
+    QTimer::singleShot(0, &window, [&window, &application] {
+        startup::begin(window, application.arguments());
+    });
     return application.exec();
 }

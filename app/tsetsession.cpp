@@ -19,6 +19,11 @@ TSetSession::TSetSession(const QVector<TGlyphEditor*>& editors, std::function<Sn
     timer->start();
 }
 
+TSetSession::~TSetSession()
+{
+    recovery.discard();
+}
+
 bool TSetSession::isModified() const
 {
     if (changedOutside)

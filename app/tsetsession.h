@@ -27,6 +27,9 @@ public:
 
     TSetSession(const QVector<TGlyphEditor*>& editors, std::function<Snapshot()> snapshot,
                 QObject* parent = nullptr);
+    // A session that ends in order takes its copy with it; only a crash or a
+    // kill leaves one behind.
+    ~TSetSession() override;
 
     // Work not yet saved: a step in an editor since the last save, an import, a
     // slot cancelled, the set's details changed.

@@ -5,9 +5,12 @@
 #include "finger/tfingersettings.h"
 #include "view/editorkeys.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSettings>
+
+#include <tuple>
 
 TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     : TAnnotationEditor(parent)
@@ -33,6 +36,22 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     connect(buttonCancelTriradia, &QPushButton::clicked, fingerView,
             &TDermatoglyphView::cancelTriradia);
     connect(fingerView, &TDermatoglyphView::count, panel, &TFingerSettings::updatePanels);
+    // A landmark at the pointer without a menu: one key for each kind.
+    for (const auto& [id, kind, name] : {std::tuple(editorkeys::PlaceCore, Core, "Add core point"),
+                                         std::tuple(editorkeys::PlaceTriradius, Triradius,
+                                                    "Add triradius")}) {
+        auto* place = new QAction(editorkeys::description(id), this);
+        place->setShortcut(editorkeys::key(id));
+        place->setShortcutContext(Qt::WindowShortcut);
+        const TLandmark landmark = kind;
+        const QString step = name;
+        connect(place, &QAction::triggered, this, [this, landmark, step] {
+            beginStep();
+            fingerView->placeAtPointer(landmark);
+            endStep(step);
+        });
+        addAction(place);
+    }
     trackActions();
 }
 

@@ -10,6 +10,7 @@
 #include "view/tlandmarktool.h"
 #include "view/trcline.h"
 
+#include <QCursor>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QMenu>
@@ -108,6 +109,28 @@ void TDermatoglyphView::addCore(const QPointF& point, const QPoint& globalPos)
 void TDermatoglyphView::addTriradium(const QPointF& point, const QPoint& globalPos)
 {
     offerLandmarks(point, viewport()->mapToGlobal(globalPos), false, true);
+}
+
+bool TDermatoglyphView::placeAtPointer(TLandmark kind)
+{
+    const QPoint at = viewport()->mapFromGlobal(QCursor::pos());
+    const QPointF p = mapToScene(at);
+    if (!viewport()->rect().contains(at) || !sceneRect().contains(p)
+        || landmarks(kind).size() >= 2)
+        return false;
+    addLandmark(p, kind);
+    connectPoints();
+    return true;
+}
+
+void TDermatoglyphView::removeLandmark(TGraphicsVertexItem* landmark)
+{
+    cores.removeOne(landmark);
+    triradia.removeOne(landmark);
+    deleteLandmark(landmark);
+    connectPoints();
+    addPerpendicularLines();
+    emit count(cores.size(), triradia.size());
 }
 
 TGraphicsVertexItem* TDermatoglyphView::makeLandmark(const QPointF& point, TLandmark landmark)
@@ -228,8 +251,9 @@ void TDermatoglyphView::connectPoints()
     const int nc = cores.size();
     const int nt = triradia.size();
 
-    // Lines whose two landmarks are the same and where they were keep the ridge
-    // points counted on them; only the lines of a moved or new landmark start at 0.
+    // Lines whose two landmarks are the same keep the ridge points counted on
+    // them, moved along when a landmark was nudged; only the lines of a new
+    // pairing start at 0.
     QList<TRCLine*> previous = coreTriradiusCounts;
     if (coreCoreCount)
         previous.append(coreCoreCount);
@@ -237,9 +261,14 @@ void TDermatoglyphView::connectPoints()
     coreCoreCount = nullptr;
     auto countLine = [&](const TGraphicsVertexItem* a, const TGraphicsVertexItem* b) {
         const QLineF l(a->pos(), b->pos());
+        // The same two landmarks, moved or not: the points follow them.
         for (int i = 0; i < previous.size(); ++i)
-            if (previous.at(i)->joins(a, b, l))
-                return previous.takeAt(i);
+            if (previous.at(i)->hasEnds(a, b)) {
+                TRCLine* kept = previous.takeAt(i);
+                if (kept->line() != l)
+                    kept->follow(l);
+                return kept;
+            }
         auto* counted = new TRCLine;
         counted->setCountedLine(l);
         counted->setEnds(a, b);

@@ -69,6 +69,9 @@ public:
     QList<TRCLine*> coreTriradiusCountLines() const { return coreTriradiusCounts; }
     TGraphicsVertexItem* tracedLandmark() const { return currentVertex; }
     bool isPaintingFlex() const { return paintingFlex; }
+    // Places a landmark of kind where the pointer is over the print, without a
+    // menu, as long as fewer than two of its kind are placed; false otherwise.
+    bool placeAtPointer(TLandmark kind);
     bool isAddingPoints() const { return addingPoints; }
 
 signals:
@@ -94,6 +97,7 @@ public slots:
 
 protected:
     bool pressFirst(QMouseEvent* event, const QPointF& scenePos) override;
+    void removeLandmark(TGraphicsVertexItem* landmark) override;
     void mapAnnotation(const QTransform& oldToNew) override;
 
 private:

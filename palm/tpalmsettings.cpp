@@ -185,6 +185,26 @@ void TPalmSettings::fitToContents()
                   + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
 }
 
+void TPalmSettings::fitSummary()
+{
+    // A long formula wraps: its row is as high as the lines it takes, which only
+    // a shown panel knows (a set opens while the panel is out of sight).
+    ui->tableSummary->resizeRowToContents(0);
+    tablefit::showAllRows(ui->tableSummary);
+}
+
+void TPalmSettings::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    fitSummary();
+}
+
+void TPalmSettings::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitSummary();
+}
+
 TPalmSettings::~TPalmSettings()
 {
     delete ui;
@@ -262,8 +282,7 @@ void TPalmSettings::updateFormula()
                          predefinedPatternBox(i)->currentText(), patternTextItems[i]->text()});
     formulaItem->setText(palmformula::formula(terminations(), axial, patterns));
     formulaItem->setToolTip(formulaItem->text());
-    ui->tableSummary->resizeRowToContents(0);
-    tablefit::showAllRows(ui->tableSummary);
+    fitSummary();
 }
 
 void TPalmSettings::setLineAnswered(int row, bool answered)

@@ -55,8 +55,13 @@ public slots:
     void updateMainLineIndex();
     void updateFormula();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void fitToContents();
+    void fitSummary();
     void setLineAnswered(int row, bool answered);
     void setPatternAnswered(int row, bool answered);
     // What a cleared panel has answered: the second hypothenar and thenar areas.

@@ -5,6 +5,7 @@
 #include "annotation/sectionwriter.h"
 #include "annotation/tglyphrecord.h"
 #include "palm/tpalmsettings.h"
+#include "palm/tslotmenu.h"
 #include "view/markpens.h"
 #include "view/tgraphicsvertexitem.h"
 #include "view/tlandmarktool.h"
@@ -108,6 +109,17 @@ void TPalmView::cancelTriradium(int i)
     connectPoints();
 }
 
+void TPalmView::removeLandmark(TGraphicsVertexItem* landmark)
+{
+    const int slot = triradia.indexOf(landmark);
+    if (slot >= 0) {
+        cancelTriradium(slot);
+        return;
+    }
+    cores.removeOne(landmark);
+    deleteLandmark(landmark);
+}
+
 void TPalmView::cancelCores()
 {
     for (TGraphicsVertexItem* core : qAsConst(cores))
@@ -117,18 +129,11 @@ void TPalmView::cancelCores()
 
 void TPalmView::offerTriradius(const QPointF& p, const QPoint& menuPos)
 {
-    QMenu menu;
-    QList<QAction*> entries;
-    for (int i = 0; i < triradiusLabels.size(); ++i) {
-        QAction* entry = menu.addAction("Add triradius " + triradiusLabels.at(i));
-        if (triradia.at(i)) {
-            entry->setCheckable(true);
-            entry->setChecked(true);
-            entry->setEnabled(false);
-        }
-        entries.append(entry);
-    }
-    const int index = entries.indexOf(menu.exec(menuPos));
+    QVector<bool> placed;
+    for (const TGraphicsVertexItem* item : qAsConst(triradia))
+        placed.append(item != nullptr);
+    TSlotMenu menu(triradiusLabels, placed);
+    const int index = menu.choose(menuPos);
     if (index >= 0)
         addTriradius(index, p);
 }
@@ -200,8 +205,8 @@ void TPalmView::addRidgePoint(const QPointF& p, int i)
 
 void TPalmView::connectPoints()
 {
-    // A line whose two triradii are the same and where they were keeps the ridge
-    // points counted on it; the others are rebuilt with none.
+    // A line whose two triradii are the same keeps the ridge points counted on it,
+    // moved along when a triradius was nudged; the others are rebuilt with none.
     const QVector<TRCLine*> previous = triradiusCounts;
     triradiusCounts.fill(nullptr, countLineCount);
 
@@ -232,9 +237,12 @@ void TPalmView::connectPoints()
             dashed->setLine(segment);
         const TGraphicsVertexItem* start = triradia.at(pairs.at(i).first);
         const TGraphicsVertexItem* end = triradia.at(pairs.at(i).second);
-        TRCLine* kept = previous.at(i) && previous.at(i)->joins(start, end, segment)
-                            ? previous.at(i) : nullptr;
+        // The same two triradii, moved or not: the points follow them.
+        TRCLine* kept = previous.at(i) && previous.at(i)->hasEnds(start, end) ? previous.at(i)
+                                                                                : nullptr;
         if (kept) {
+            if (kept->line() != segment)
+                kept->follow(segment);
             triradiusCounts[i] = kept;
             continue;
         }

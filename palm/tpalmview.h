@@ -70,6 +70,7 @@ public slots:
 
 protected:
     void mapAnnotation(const QTransform& oldToNew) override;
+    void removeLandmark(TGraphicsVertexItem* landmark) override;
 
 private:
     void removeTriradius(int i);

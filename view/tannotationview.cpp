@@ -235,6 +235,48 @@ void TAnnotationView::deleteLandmark(TGraphicsVertexItem* landmark)
     delete landmark;
 }
 
+void TAnnotationView::selectMark(TGraphicsVertexItem* mark)
+{
+    if (picked == mark)
+        return;
+    if (picked)
+        picked->setSelected(false);
+    picked = mark;
+    if (mark) {
+        mark->setFlag(QGraphicsItem::ItemIsSelectable);
+        mark->setSelected(true);
+    }
+}
+
+TGraphicsVertexItem* TAnnotationView::ridgePointAt(const QPointF& scenePos) const
+{
+    for (QGraphicsItem* item : scene->items(scenePos, Qt::IntersectsItemShape, Qt::DescendingOrder,
+                                            transform())) {
+        auto* point = dynamic_cast<TGraphicsVertexItem*>(item);
+        for (TRCLine* line : countedLines())
+            if (point && line->hasRidgePoint(point))
+                return point;
+    }
+    return nullptr;
+}
+
+void TAnnotationView::deleteSelectedMark()
+{
+    TGraphicsVertexItem* mark = picked;
+    if (!mark)
+        return;
+    picked = nullptr;
+    if (isLandmark(mark)) {
+        removeLandmark(mark);
+        return;
+    }
+    for (TRCLine* line : countedLines())
+        if (line->hasRidgePoint(mark)) {
+            line->removeRidgePoint(mark);
+            return;
+        }
+}
+
 void TAnnotationView::loadTraces(TGraphicsVertexItem* landmark, const QVector<QVector<QPointF>>& lines)
 {
     QVector<QVector<QPointF>> wanted;

@@ -3,8 +3,10 @@
 
 #include "annotation/tlandmark.h"
 #include "view/tglyphview.h"
+#include "view/tgraphicsvertexitem.h"
 
 #include <QList>
+#include <QPointer>
 #include <QVector>
 
 #include <functional>
@@ -13,7 +15,6 @@
 
 class TAnnotationTool;
 class TGlyphRecord;
-class TGraphicsVertexItem;
 class TRCLine;
 
 // What the finger and palm views share: landmarks with the lines traced from
@@ -54,6 +55,13 @@ public:
     // has moved further than a click's jitter.
     void startLandmarkDrag(QMouseEvent* event);
 
+    // The mark the examiner picked last, a landmark or a ridge point; null when
+    // none. A picked mark is drawn framed.
+    TGraphicsVertexItem* selectedMark() const { return picked; }
+    void selectMark(TGraphicsVertexItem* mark);
+    // The ridge point of a counted line under scenePos, if any.
+    TGraphicsVertexItem* ridgePointAt(const QPointF& scenePos) const;
+
 signals:
     // Suggested ridge points were placed: how many, on how many of the lines.
     void suggested(int points, int lines);
@@ -70,8 +78,13 @@ public slots:
     void suggestRidgePoints();
     void cancelRadiants();
     void cancelCentralLines();
+    // Deletes the picked mark: a landmark with its lines, or a ridge point.
+    void deleteSelectedMark();
 
 protected:
+    // Removes landmark from the view's lists and deletes it, rebuilding what
+    // depended on it.
+    virtual void removeLandmark(TGraphicsVertexItem* landmark) = 0;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -103,6 +116,7 @@ protected:
                                 QVector<QVector<QVector<QPointF>>>& lines);
 
     TGraphicsVertexItem* currentVertex = nullptr;
+    QPointer<TGraphicsVertexItem> picked;
     bool addingCores = false;
     bool addingTriradia = false;
     bool addingRidgePoints = false;

@@ -520,10 +520,12 @@ void TGlyphEditor::calibrate(double distance)
     spinBoxYPpi->setValue(ppi);
     buttonCalibrate->setChecked(false);
     endStep("Calibrate");
+    // Told for a while, not for the rest of the session.
     statusBar()->showMessage(QString("%1 px = %2 mm \u2192 %3 PPI")
                                  .arg(distance, 0, 'f', 1)
                                  .arg(millimetres, 0, 'f', 1)
-                                 .arg(ppi));
+                                 .arg(ppi),
+                             messageMilliseconds);
 }
 
 void TGlyphEditor::setSliderValue(double value)
@@ -703,4 +705,6 @@ void TGlyphEditor::loadAnnotation(const TGlyphRecord& record)
     ui->buttonCancelSelection->setEnabled(uncut);
     view->selectCrop(uncut && ui->buttonSelectCrop->isChecked());
     updatePreview();
+    // The print was fitted anew: the zoom box and slider show the scale it has.
+    zoom->showFitScale();
 }

@@ -36,6 +36,9 @@ class TGlyphEditor : public QMainWindow
 {
     Q_OBJECT
 public:
+    // How long a message stays in the status bar.
+    static constexpr int messageMilliseconds = 15000;
+
     explicit TGlyphEditor(QWidget* parent = nullptr);
     ~TGlyphEditor() override;
 

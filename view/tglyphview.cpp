@@ -367,8 +367,14 @@ void TGlyphView::keepUnder(const QPoint& anchor, const std::function<void()>& ch
 
 void TGlyphView::wheelEvent(QWheelEvent* event)
 {
-    if (!(event->modifiers() & Qt::ControlModifier)) {
-        QGraphicsView::wheelEvent(event);
+    // Shift and the wheel scroll; the wheel alone (or with Ctrl) zooms about the
+    // pointer, as image viewers do.
+    if (event->modifiers() & Qt::ShiftModifier) {
+        const QPoint delta = event->angleDelta();
+        const bool across = delta.y() == 0;
+        QScrollBar* bar = across ? horizontalScrollBar() : verticalScrollBar();
+        bar->setValue(bar->value() - (across ? delta.x() : delta.y()) * bar->singleStep() * 3 / 120);
+        event->accept();
         return;
     }
     // One notch (120) zooms by a quarter.

@@ -78,7 +78,7 @@ signals:
     // what each one changed as one step.
     void editStarted();
     void editFinished();
-    // Ctrl and the wheel: zoom by factor, keeping what lies under the pointer there.
+    // The wheel: zoom by factor, keeping what lies under the pointer there.
     void zoomRequested(double factor, const QPoint& anchor);
 
 public slots:

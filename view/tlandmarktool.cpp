@@ -21,6 +21,7 @@ bool TLandmarkTool::press(QMouseEvent* event, const QPointF& scenePos)
 {
     auto* item = dynamic_cast<TGraphicsVertexItem*>(view->itemAt(event->pos()));
     if (view->isLandmark(item)) {
+        view->selectMark(item);
         view->startLandmarkDrag(event);
         return true;
     }

@@ -95,9 +95,29 @@ void TRCLine::setEnds(const QGraphicsItem* start, const QGraphicsItem* end)
     endItem = end;
 }
 
-bool TRCLine::joins(const QGraphicsItem* start, const QGraphicsItem* end, const QLineF& l) const
+bool TRCLine::hasEnds(const QGraphicsItem* start, const QGraphicsItem* end) const
 {
-    return start && start == startItem && end == endItem && l == line();
+    return start && start == startItem && end == endItem;
+}
+
+void TRCLine::follow(const QLineF& l)
+{
+    const QLineF before = line();
+    const QPointF along = before.p2() - before.p1();
+    const double length2 = QPointF::dotProduct(along, along);
+    for (int i = ridgePoints.size() - 1; i >= 0; --i) {
+        TGraphicsVertexItem* p = ridgePoints.at(i);
+        const double t = length2 > 0 ? QPointF::dotProduct(p->pos() - before.p1(), along) / length2 : 0;
+        // A point beyond the old ends has no place on the new line.
+        if (t < 0 || t > 1) {
+            delete ridgePoints.takeAt(i);
+            continue;
+        }
+        p->setPos(l.pointAt(t));
+    }
+    setLine(l);
+    placeLabel();
+    updateLabel();
 }
 
 void TRCLine::mapBy(const QTransform& t)

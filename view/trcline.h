@@ -27,9 +27,13 @@ public:
                            const QTransform& viewTransform);
 
     // The two landmarks the line joins; a rebuild keeps a line whose landmarks
-    // are the same and where they were, with its ridge points.
+    // are the same, with its ridge points.
     void setEnds(const QGraphicsItem* start, const QGraphicsItem* end);
-    bool joins(const QGraphicsItem* start, const QGraphicsItem* end, const QLineF& line) const;
+    // Whether the line joins these two landmarks, wherever they are now.
+    bool hasEnds(const QGraphicsItem* start, const QGraphicsItem* end) const;
+    // The landmarks moved: the line becomes l, and each ridge point keeps its
+    // share of the way along it, so a nudge keeps the count.
+    void follow(const QLineF& l);
     // Moves the line, its ridge points and its label by t (the print was turned,
     // mirrored or cropped under them).
     void mapBy(const QTransform& t);

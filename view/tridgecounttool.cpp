@@ -17,6 +17,11 @@ bool TRidgeCountTool::isActive() const
 
 bool TRidgeCountTool::press(QMouseEvent*, const QPointF& scenePos)
 {
+    // A click on a ridge point picks it, to be deleted with a key.
+    if (TGraphicsVertexItem* point = view->ridgePointAt(scenePos)) {
+        view->selectMark(point);
+        return true;
+    }
     if (TRCLine* line = view->countedLineAt(scenePos))
         line->addRidgePoint(scenePos.x(), scenePos.y());
     return true;

@@ -174,17 +174,24 @@ private slots:
         QTest::keyClick(&editor, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(editor.zoom()->value(), fit);
 
-        // Ctrl and the wheel zoom about the pointer, and the controls follow.
+        // The wheel zooms about the pointer, and the controls follow.
         editor.slider()->setValue(60);
         const QPoint pointer = view->viewport()->rect().center() + QPoint(-90, 60);
         const QPointF under = view->mapToScene(pointer);
         QWheelEvent wheel(pointer, view->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, 240),
-                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(view->viewport(), &wheel);
         QCOMPARE(editor.zoom()->value(), double(qRound(qRound(60 * 1.25) * 1.25)));
         QCOMPARE(editor.slider()->value(), int(editor.zoom()->value()));
         QCOMPARE(view->transform().m11() * 100, editor.zoom()->value());
         QVERIFY(QLineF(view->mapToScene(pointer), under).length() < 2);
+        // Shift and the wheel scroll instead.
+        const int top = view->verticalScrollBar()->value();
+        QWheelEvent scroll(pointer, view->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, -120),
+                           Qt::NoButton, Qt::ShiftModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &scroll);
+        QVERIFY(view->verticalScrollBar()->value() > top);
+        QCOMPARE(view->transform().m11() * 100, editor.zoom()->value());
 
         // A zoom of the examiner's own survives a resize; a fit is redone.
         const double zoomed = editor.zoom()->value();
