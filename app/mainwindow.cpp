@@ -23,10 +23,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalMapper>
 #include <QTextStream>
+#include <QTimer>
 
 const QStringList MainWindow::slotNames = setfile::slotNames();
 
@@ -58,6 +61,9 @@ MainWindow::MainWindow(QWidget* parent)
                   ui->editorPalm1, ui->editorPalm2};
     for (QGraphicsView* t : qAsConst(thumbnails))
         t->verticalScrollBar()->installEventFilter(wheelEater);
+    // Thumbnails small enough that the whole window fits a laptop's screen.
+    for (int i = 0; i < thumbnails.size(); ++i)
+        thumbnails[i]->setMinimumHeight(i < 10 ? 100 : 130);
 
     editButtons = {ui->buttonEdit1L, ui->buttonEdit2L, ui->buttonEdit3L, ui->buttonEdit4L,
                    ui->buttonEdit5L, ui->buttonEdit1R, ui->buttonEdit2R, ui->buttonEdit3R,
@@ -247,6 +253,25 @@ bool MainWindow::isModified() const
 void MainWindow::fitInView(int i)
 {
     thumbnails[i]->fitInView(editors[i]->pixmapItem(), Qt::KeepAspectRatio);
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    // Where the examiner left it; the first time, inside the screen, whatever the
+    // form's size: every slot's buttons must show on a laptop.
+    if (!placed) {
+        placed = true;
+        const QByteArray kept = QSettings("Vintrel", "Ridgemap").value("window").toByteArray();
+        const QScreen* screen = this->screen();
+        if ((kept.isEmpty() || !restoreGeometry(kept)) && screen) {
+            // The window manager's frame is not known before the window is up: a
+            // title bar's height is kept free for it, and the manager places it.
+            const QRect room = screen->availableGeometry();
+            const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
+            resize(size().boundedTo(room.size() - QSize(8, title)));
+        }
+    }
+    QMainWindow::showEvent(event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

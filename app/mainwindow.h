@@ -66,6 +66,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private slots:
@@ -113,6 +114,7 @@ private:
     void showNeighbour(int from, int step);
     TSetSession::Snapshot snapshot() const;
 
+
     Ui::MainWindow* ui;
     TDermatoglyphEditor fingerEditors[10];
     TPalmEditor palmEditors[2];
@@ -140,6 +142,7 @@ private:
     TWheelEater* wheelEater;
     TSetSession* session = nullptr;
     QMenu* recentMenu = nullptr;
+    bool placed = false;
 };
 
 #endif
