@@ -535,7 +535,11 @@ void TGlyphEditor::setSliderValue(double value)
 
 void TGlyphEditor::setSpinValue(int value)
 {
-    ui->spinBoxScale->setValue(value);
+    // The slider follows the box in whole percents; only a move of the slider
+    // itself sets the box, or a fit's fraction would be cut off the box and not
+    // the view.
+    if (int(ui->spinBoxScale->value()) != value)
+        ui->spinBoxScale->setValue(value);
 }
 
 void TGlyphEditor::setScale(double percent)

@@ -177,6 +177,21 @@ private slots:
         QVERIFY(qAbs(view->triradius(Slot::T)->pos().x() - 200) < 1.5);
         QVERIFY(view->triradius(Slot::T)->label().isEmpty());
 
+        // The next free of a, b, c, d and t is picked already; typing a name picks
+        // a slot ("c" alone waits: "cd" goes on from it).
+        QString picked;
+        QTimer::singleShot(0, [&picked] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu && menu->activeAction());
+            picked = menu->activeAction()->text();
+            QTest::keyClick(menu, Qt::Key_C);
+            QTest::keyClick(menu, Qt::Key_D);
+        });
+        click(QPointF(250, 150));
+        QCOMPARE(picked, QString("Add triradius a"));
+        QVERIFY(view->triradius(Slot::CD));
+        QVERIFY(qAbs(view->triradius(Slot::CD)->pos().x() - 250) < 1.5);
+
         for (int i = 0; i < 17; ++i)
             view->addTriradius(i, QPointF(10 + 20 * i, 250));
         QList<bool> checked;

@@ -219,13 +219,11 @@ private slots:
         editor.slider()->setValue(100);
         QCOMPARE(editor.zoom()->value(), 100.0);
         QCOMPARE(editor.plainView()->transform().m11(), 1.0);
-        editor.zoom()->setValue(150.5);
-        QCOMPARE(editor.slider()->value(), 150);
-        QCOMPARE(editor.zoom()->value(), 150.0);
-        QVERIFY(qAbs(editor.plainView()->transform().m11() - 1.505) < 1e-9);
+        // The slider shows whole percents; the box keeps the fraction the view has.
         editor.zoom()->setValue(150.5);
         QCOMPARE(editor.slider()->value(), 150);
         QCOMPARE(editor.zoom()->value(), 150.5);
+        QVERIFY(qAbs(editor.plainView()->transform().m11() - 1.505) < 1e-9);
         editor.slider()->setValue(200);
         QCOMPARE(editor.zoom()->value(), 200.0);
         QVERIFY(qAbs(editor.plainView()->transform().m11() - 2.0) < 1e-9);

@@ -13,6 +13,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
+#include <QDoubleSpinBox>
+#include <QSlider>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -104,9 +107,15 @@ static void checkStep(TGlyphEditor* editor, const Step& step)
     QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(text(editor, editor->editState()), text(editor, before));
     QVERIFY2(editor->editState() == before, qPrintable(step.name + " undone"));
+    // Zoom box, slider and view agree after every undo and redo.
+    auto* zoom = editor->findChild<QDoubleSpinBox*>("spinBoxScale");
+    auto* slider = editor->findChild<QSlider*>("horizontalSlider");
+    QVERIFY(qAbs(editor->glyphView()->transform().m11() * 100 - zoom->value()) < 0.01);
+    QCOMPARE(slider->value(), int(zoom->value()));
     QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(text(editor, editor->editState()), text(editor, after));
     QVERIFY2(editor->editState() == after, qPrintable(step.name + " redone"));
+    QVERIFY(qAbs(editor->glyphView()->transform().m11() * 100 - zoom->value()) < 0.01);
     QCOMPARE(*missed, 0);
 }
 
@@ -145,6 +154,12 @@ class TestUndo : public QObject
             {"add ridge point", [=, &e] { e.buttonRidgeCount->click(); hand.click(line()->line().pointAt(0.4)); }},
             {"second ridge point", [=] { hand.click(line()->line().pointAt(0.7)); }},
             {"delete ridge point", [=] { hand.menu("Delete ridge point", line()->points().at(0)->pos(), Qt::RightButton); }},
+            {"third ridge point", [=] { hand.click(line()->line().pointAt(0.55)); }},
+            {"pick and delete a ridge point", [=, &e] {
+                hand.click(line()->points().at(0)->pos());
+                QVERIFY(line()->points().at(0)->isSelected());
+                QTest::keyClick(&e, Qt::Key_Delete);
+            }},
             {"trace radiant", [=, &e] {
                 e.buttonRadiants->click();
                 hand.menu("Add radiant", view->triradiusItems().at(0)->pos(), Qt::RightButton);
@@ -174,6 +189,15 @@ class TestUndo : public QObject
             {"second crop point", [=] { hand.click({380, 280}); }},
             {"crop", [=] { hand.child<QPushButton>("buttonCrop")->click(); }},
             {"cancel ridge count", [=] { hand.press("Cancel ridge count"); }},
+            {"core at the pointer", [=, &e] {
+                QCursor::setPos(hand.viewport()->mapToGlobal(hand.at({60, 200})));
+                QTest::keyClick(&e, Qt::Key_C, Qt::ShiftModifier);
+            }},
+            {"pick and delete a core", [=, &e] {
+                e.buttonCores->click();
+                hand.click(view->coreItems().at(0)->pos());
+                QTest::keyClick(&e, Qt::Key_Delete);
+            }},
             {"cancel core points", [=] { hand.press("Cancel core point(s)"); }},
             {"cancel triradial points", [=] { hand.press("Cancel triradial point(s)"); }},
         };
