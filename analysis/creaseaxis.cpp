@@ -94,7 +94,7 @@ bool fit(const QPolygonF& outline, const QRectF& image, QLineF* axis)
         QPainter painter(&mask);
         painter.setClipRect(QRectF(QPointF(0, 0), bounds.size()));
         painter.translate(-bounds.topLeft());
-        painter.setPen(QPen(Qt::white));
+        painter.setPen(QPen(Qt::white, 0));
         painter.setBrush(Qt::NoBrush);
         // The rasterizer draws nothing of a line whose ends lie too far out, so the
         // edges of an outline reaching beyond the mask are cut to its neighbourhood
