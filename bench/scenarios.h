@@ -19,7 +19,9 @@ bool flexionFit();
 bool openSet(const QString& scan, const QString& dir);
 bool resultsTable(const QString& scan, const QString& dir);
 
-// Suggested ridge points on ring prints with known ridges.
+// Suggested ridge points on prints grown like skin, per kind of damage, and
+// on the ring prints with breaks, dots and pores that came first.
+void skinPrints(int* met, int* total);
 void ringPrints(int* met, int* total);
 
 }
