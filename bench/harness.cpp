@@ -38,6 +38,23 @@ qint64 residentBytes()
     return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
 }
 
+qint64 peakResidentBytes()
+{
+    QFile status("/proc/self/status");
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return residentBytes();
+}
+
+void resetPeak()
+{
+    QFile clear("/proc/self/clear_refs");
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
 qint64 bytesRead()
 {
     QFile io("/proc/self/io");

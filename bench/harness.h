@@ -18,6 +18,10 @@ namespace bench {
 double seconds(const std::function<void()>& work);
 double median(std::vector<double> values);
 qint64 residentBytes();
+// The most the process has held since the last resetPeak(), where the system
+// tells (Linux), else what it holds now.
+qint64 peakResidentBytes();
+void resetPeak();
 // Bytes the process has read from files so far: a decode reads the whole file,
 // so this counts how often a scan was decoded.
 qint64 bytesRead();

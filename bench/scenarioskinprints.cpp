@@ -6,6 +6,7 @@
 #include "bench/harness.h"
 #include "bench/scenarios.h"
 
+#include "analysis/ridgeflow.h"
 #include "analysis/ridgeprofile.h"
 #include "synth/ridgetruth.h"
 #include "synth/syntheticprint.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -169,6 +171,36 @@ void skinPrints(int* met, int* total)
     target("off centre", share(overall.offCentre, overall.points), "periods", false, 0.2);
     target("suggestion", median(overall.times), "ms a line, flow read", false, 2);
     target("first suggestion", median(firstTimes), "ms on a 1 MP finger", false, 100);
+    std::fflush(stdout);
+
+    // The flow of a whole palm at 1000 PPI, read once: its time, what it keeps
+    // and the most it needs while reading, against one 8-bit copy of the print.
+    QImage palm;
+    {
+        std::mt19937 random(++seed);
+        const Print print = render(grow(FlowModel::palm(random, QSizeF(140, 145)), ++seed), 1000);
+        palm = scan(print, classes[4], ++seed);   // unevenly inked
+    }
+    settle();
+    const double copy = double(palm.width()) * palm.height();
+    std::vector<double> times, kept, peaks;
+    for (int rep = 0; rep < 3; ++rep) {
+        // A copy of its own each time, so no flow read before is found.
+        const QImage image = palm.copy();
+        settle();
+        const qint64 before = residentBytes();
+        resetPeak();
+        std::shared_ptr<const RidgeFlow> flow;
+        times.push_back(seconds([&] { flow = RidgeFlow::of(image); }));
+        peaks.push_back(double(peakResidentBytes() - before));
+        settle();
+        kept.push_back(double(residentBytes() - before));
+    }
+    std::printf("bench ridge-suggest: palm flow on %.1f MP: %.3f s, keeps %.1f MB, needs %.1f MB at "
+                "most; one 8-bit copy %.1f MB\n",
+                copy / 1e6, median(times), median(kept) / 1e6, median(peaks) / 1e6, copy / 1e6);
+    target("palm flow", median(times), "s", false, 1.5);
+    target("palm flow memory", std::max(median(kept), median(peaks)) / copy, "8-bit copies", false, 1);
     std::fflush(stdout);
 }
 
