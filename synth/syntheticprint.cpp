@@ -339,26 +339,17 @@ struct Inking {
             }
     }
 
-    // A gap of half length reach in the ridge through c, its ends rounded as
-    // the ridge is wide; an island of half length island left in its middle.
-    void gap(double reach, double island)
+    // A gap of half length reach in the ridge of half width w through c, its
+    // ends rounded as the ridge is wide.
+    void gap(const QPointF& c, const QPointF& along, double w, double reach)
     {
-        QPointF c, along;
-        double w = 0;
-        if (!ridgeCentre(&c, &along, &w))
-            return;
         around(c, along, reach + 2 * w + 2, [&](float& v, int, int, double a, double across) {
             // Only this ridge: neighbours lie a period away across.
             if (std::abs(across) > 0.5 * period)
                 return;
-            // What rounded ends leave of the ridge, and the island between them.
+            // What rounded ends leave of the ridge.
             const double toEnd = std::max(0.0, reach + w - std::abs(a));
-            double left = std::min(double(v), inside(std::hypot(toEnd, across), w));
-            if (island > 0) {
-                const double toIsland = std::max(0.0, std::abs(a) - (island - w));
-                left = std::max(left, inside(std::hypot(toIsland, across), w));
-            }
-            v = float(left);
+            v = float(std::min(double(v), inside(std::hypot(toEnd, across), w)));
         });
     }
 
@@ -413,15 +404,25 @@ QImage scan(const Print& print, const Damage& how, quint32 seed)
                 v[x] *= float(std::clamp((s[x] + 0.55) * 2.5, 0.0, 1.0));
         }
     }
+    // Ink missing from a ridge for less than half a period: longer gaps are
+    // what the skin's own ridge endings look like, and are read as those.
+    QPointF c, along;
+    double halfWidth = 0;
     if (how.broken)
-        for (int i = 0; i < int(area / 20); ++i)
-            inking.gap(uniform(random, 0.3, 0.8) * period, 0);
+        for (int i = 0; i < int(area / 12); ++i)
+            if (inking.ridgeCentre(&c, &along, &halfWidth))
+                inking.gap(c, along, halfWidth, uniform(random, 0.1, 0.25) * period);
     if (how.dots) {
-        // Islands and dots as thick as the ridges, alone in a longer break, and
-        // specks thinner than them in the furrows.
-        for (int i = 0; i < int(area / 40); ++i) {
-            const double island = uniform(random, 0.27, 1) * period;
-            inking.gap(island + uniform(random, 0.8, 1.2) * period, island);
+        // Stretches of ridge that took the ink as a row of dots, and specks
+        // thinner than the ridges in the furrows.
+        for (int i = 0; i < int(area / 25); ++i) {
+            if (!inking.ridgeCentre(&c, &along, &halfWidth))
+                continue;
+            const int dots = int(uniform(random, 2, 5));
+            const double pitch = uniform(random, 0.5, 0.65) * period;
+            const double reach = uniform(random, 0.1, 0.15) * period;
+            for (int k = -dots; k <= dots; ++k)
+                inking.gap(c + along * (k * pitch), along, halfWidth, reach);
         }
         for (int i = 0; i < int(area / 6); ++i) {
             const int x = int(uniform(random, 0, w));
@@ -432,8 +433,6 @@ QImage scan(const Print& print, const Damage& how, quint32 seed)
     }
     if (how.pores) {
         for (int i = 0; i < int(area); ++i) {
-            QPointF c, along;
-            double halfWidth = 0;
             if (inking.ridgeCentre(&c, &along, &halfWidth))
                 inking.disc(c, uniform(random, 0.08, 0.13) * period, false);
         }
