@@ -401,7 +401,7 @@ QImage scan(const Print& print, const Damage& how, quint32 seed)
             const float* s = spots.ptr<float>(y);
             float* v = ink.ptr<float>(y);
             for (int x = 0; x < w; ++x)
-                v[x] *= float(std::clamp((s[x] + 0.55) * 2.5, 0.0, 1.0));
+                v[x] *= float(std::clamp((s[x] + 0.75) * 2.5, 0.0, 1.0));
         }
     }
     // Ink missing from a ridge for less than half a period: longer gaps are
