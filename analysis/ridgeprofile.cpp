@@ -26,21 +26,27 @@ constexpr double marginPeriods = 1.5;
 // Ridge periods searched for along the line, in samples.
 constexpr double shortestPeriod = 0.5 * samplesPerPeriod;
 constexpr double longestPeriod = 2.5 * samplesPerPeriod;
-// Each sample reads the print along the ridge through it, following the flow,
-// in steps of this many periods up to this far on either side: far enough to
-// bridge a gap in the ink or between dots, which has ridge on both sides,
-// unlike the furrow beyond a ridge's end or inside a fork. A gap much longer
-// than half a period is where the skin's own ridge ends, and stays a gap.
+// Each sample reads the print along the ridge through it, following the
+// flow, in steps of this many periods: a sample's own darkness is the mean
+// over this many steps each way; a gap in the ink is bridged where ridge lies
+// on both sides within this many steps (a quarter period), and a pore, which
+// has ridge on both flanks across as well, within this many (five eighths).
+// A gap much longer than half a period is where the skin's own ridge ends,
+// and stays a gap; the furrow past a ridge's end or inside a fork has ridge
+// on one side only and is never filled.
 constexpr double ridgeStep = 1.0 / 8;
-constexpr int ridgeSteps = 5;
-// The darkness of a sample itself is the mean over this many steps each way,
-// so a pore does not show; the darkness on either side is the darkest stretch
-// of this many steps.
 constexpr int ownSteps = 1;
 constexpr int gapSteps = 2;
+constexpr int ridgeSteps = 5;
+// The flanks looked at, this many periods to either side across the ridge.
 constexpr double flankOffset = 0.18;
+// Each reading is the mean of three points this many periods apart across
+// the ridge, which quiets the paper's grain without joining two ridges.
+constexpr double acrossSpread = 0.07;
 // The flow's direction is trusted that far where its coherence is this high,
-// not at all where it is this low.
+// not at all where it is this low: round a core or a triradius, where it
+// turns fast, the reading keeps to the point rather than stray into the
+// ridges beside it.
 constexpr double sureCoherence = 0.5;
 constexpr double leastCoherence = 0.25;
 // A line closer to a ridge's direction than this sine is taken to cross it at
@@ -53,15 +59,24 @@ constexpr double smoothing = 0.06;
 // the contrast where the line's ridges are clearest, so the paper's grain in a
 // scar or crease is no ridge; and by this many gray levels at least, so blank
 // paper shows none.
-constexpr double relativeDepth = 0.3;
+constexpr double relativeDepth = 0.25;
 constexpr double contrastWindow = 1;
 constexpr double lineDepth = 0.1;
 constexpr double leastDepth = 8;
 // Dark dips closer than this many periods across the ridges are one ridge.
 constexpr double closestRidges = 0.25;
-constexpr double endLevel = 0.85;
+// Ridges lie about a period apart: across a furrow this many periods wide a
+// faint ridge was passed over if a dip stands out by this share of the local
+// contrast, unless the ridge is darker again farther along (up to this many
+// steps), by this share of the dip's depth: then it is a gap where a ridge
+// ends, not a faint stretch of one.
 constexpr double widestFurrow = 1.6;
-constexpr double fillDepth = 0.2;
+constexpr double fillDepth = 0.25;
+constexpr int farSteps = 12;
+constexpr double breakDepth = 0.3;
+// An end point lies on a ridge (the landmark's own) where the print there is
+// darker than this share of the way from the ridge's darkest to its furrows.
+constexpr double endLevel = 0.85;
 
 // Gray values of any image format, read pixel by pixel so only the pixels
 // near the line are ever touched. Transparent parts read as white paper.
@@ -196,23 +211,25 @@ bool sampledStretch(const QLineF& line, const QSize& size, double margin, double
 
 // The gray value the ridge through p shows there: its own darkness, or, where
 // it is lighter, the darkness that lies on both sides of it along the ridge,
-// which fills a break, a pore or the gap round a dot but not the furrow past
-// a ridge's end or inside a fork.
-double alongRidge(const GrayPixels& gray, const RidgeFlow& flow, const QPointF& p, double period)
+// which fills a gap in the ink, a pore or the gap between dots but not the
+// furrow past a ridge's end or inside a fork. With beyond, also the darkness
+// on both sides farther along, up to farSteps.
+double alongRidge(const GrayPixels& gray, const RidgeFlow& flow, const QPointF& p, double period,
+                  double* beyond = nullptr)
 {
-    // Where the flow's direction is uncertain (round a core or a triradius,
-    // where it turns fast) the reading keeps closer to the point, so as not to
-    // stray across into the ridges beside it.
+    const int steps = beyond ? farSteps : ridgeSteps;
     const double sure = std::clamp((flow.coherence(p) - leastCoherence) / (sureCoherence - leastCoherence),
                                    0.0, 1.0);
     const double step = ridgeStep * period * sure;
-    double values[2 * ridgeSteps + 1];
-    values[ridgeSteps] = gray.at(p);
+    double values[2 * farSteps + 1];
     const QPointF start = flow.along(p);
+    const QPointF spread = QPointF(-start.y(), start.x()) * (acrossSpread * period);
+    auto read = [&](const QPointF& q) { return (gray.at(q - spread) + gray.at(q) + gray.at(q + spread)) / 3; };
+    values[farSteps] = read(p);
     for (int sign : {-1, 1}) {
         QPointF q = p;
         QPointF u = start * sign;
-        for (int k = 1; k <= ridgeSteps; ++k) {
+        for (int k = 1; k <= steps; ++k) {
             // The direction again every few steps, turned to keep going the same way.
             if (k % 3 == 0) {
                 QPointF next = flow.along(q);
@@ -221,32 +238,32 @@ double alongRidge(const GrayPixels& gray, const RidgeFlow& flow, const QPointF& 
                 u = next;
             }
             q += u * step;
-            values[ridgeSteps + sign * k] = gray.at(q);
+            values[farSteps + sign * k] = read(q);
         }
     }
     auto mean = [&](int from, int to) {
         double sum = 0;
         for (int k = from; k <= to; ++k)
-            sum += values[k + ridgeSteps];
+            sum += values[k + farSteps];
         return sum / (to - from + 1);
     };
     const double own = mean(-ownSteps, ownSteps);
     // The darkest sample on each side within reach; the lighter of the two is
     // what lies on both.
-    auto both = [&](int reach) {
+    auto both = [&](int from, int to) {
         double sides[2] = {255, 255};
-        for (int k = 1; k <= reach; ++k) {
-            sides[0] = std::min(sides[0], values[ridgeSteps - k]);
-            sides[1] = std::min(sides[1], values[ridgeSteps + k]);
+        for (int k = from; k <= to; ++k) {
+            sides[0] = std::min(sides[0], values[farSteps - k]);
+            sides[1] = std::min(sides[1], values[farSteps + k]);
         }
         return std::max(sides[0], sides[1]);
     };
-    // A hole in a ridge (a pore) has ridge on both flanks across as well, and
-    // is filled from farther along than a gap across the whole ridge is.
+    if (beyond)
+        *beyond = both(ridgeSteps + 1, farSteps);
     const QPointF across(-start.y(), start.x());
     const double flanks = std::max(gray.at(p + across * (flankOffset * period)),
                                    gray.at(p - across * (flankOffset * period)));
-    return std::min({own, both(gapSteps), std::max(both(ridgeSteps), flanks)});
+    return std::min({own, both(1, gapSteps), std::max(both(1, ridgeSteps), flanks)});
 }
 Profile sample(const QImage& image, const RidgeFlow& flow, const QLineF& line)
 {
@@ -433,7 +450,9 @@ struct Ridge {
     double rim;
 };
 
-std::vector<Ridge> ridges(const Profile& profile, double period)
+// beyond(sample) is the darkness along the ridge through a sample, farther
+// from it than a gap in the ink reaches.
+std::vector<Ridge> ridges(const Profile& profile, double period, const std::function<double(int)>& beyond)
 {
     const std::vector<double>& raw = profile.values;
     const int n = int(raw.size());
@@ -484,6 +503,10 @@ std::vector<Ridge> ridges(const Profile& profile, double period)
         const int right = int(std::max_element(s.begin() + x, s.begin() + extrema[k + 2]) - s.begin());
         const double depth = std::min(s[size_t(left)], s[size_t(right)]) - s[size_t(x)];
         if (x <= from || x >= to || depth < std::max(fillDepth * contrast[size_t(x)], 0.5 * leastDepth))
+            continue;
+        // A gap in a ridge that is dark again a period on along it is where
+        // the ridge ends, not a faint stretch of it.
+        if (beyond(x) < s[size_t(x)] - breakDepth * depth)
             continue;
         extrema[k + 1] = left;
         extrema.insert(extrema.begin() + long(k) + 2, {x, right});
@@ -579,7 +602,15 @@ QVector<QPointF> crossings(const QImage& image, const QLineF& line)
         return profile.values[size_t(std::min(k - profile.along.begin(), long(profile.values.size() - 1)))];
     };
     const QPointF direction = (line.p2() - line.p1()) / length;
-    for (const Ridge& r : ridges(profile, samples)) {
+    const GrayPixels gray(image);
+    auto beyond = [&](int sample) {
+        const QPointF p = line.p1() + direction * lineParameter(sample);
+        const double period = flow.period(p);
+        double far = 255;
+        alongRidge(gray, flow, p, period > 0 ? period : flow.typicalPeriod(), &far);
+        return far;
+    };
+    for (const Ridge& r : ridges(profile, samples, beyond)) {
         const double from = lineParameter(r.from);
         const double to = lineParameter(r.to);
         // The landmarks' own ridges: an end point on the ridge's dark part,
