@@ -1,5 +1,6 @@
 #include "analysis/ridgeprofile.h"
 
+#include "analysis/ridgeflow.h"
 #include "annotation/geometry.h"
 
 #include <QImage>
@@ -15,42 +16,67 @@ namespace ridgeprofile {
 
 namespace {
 
-// Profile samples per pixel along the line.
-constexpr double samplesPerPixel = 2;
-constexpr double sampleStep = 1 / samplesPerPixel;
-// The profile reaches this far beyond each end, so a ridge under an end point
-// is seen whole and can be told from one just inside.
-constexpr double marginPixels = 32;
-// Ridge periods searched for across the ridges, in pixels: 0.4 mm at 250 PPI
-// up to 0.6 mm at 1700 PPI.
-constexpr double shortestPeriod = 4;
-constexpr double longestPeriod = 40;
-// The ridges' direction is read from a window this many pixels on each side of
-// a point, a ridge period at 1000 PPI; where the gradients in it agree less
-// than this (coherence, 0 to 1), from one this many pixels along the line.
-constexpr int orientationRadius = 10;
-constexpr double leastCoherence = 0.5;
-constexpr int wideOrientationRadius = 40;
-// Each sample is the mean of this many points along the ridge through it,
-// spread over this many pixels on each side.
-constexpr int bandSamples = 7;
-constexpr double bandHalfLength = 3;
+// Samples along the line: about this many a ridge period, but no closer
+// than half a pixel.
+constexpr double samplesPerPeriod = 16;
+constexpr double finestStep = 0.5;
+// The profile reaches this many periods beyond each end, so a ridge under an
+// end point is seen whole and can be told from one just inside.
+constexpr double marginPeriods = 1.5;
+// Ridge periods searched for along the line, in samples.
+constexpr double shortestPeriod = 0.5 * samplesPerPeriod;
+constexpr double longestPeriod = 2.5 * samplesPerPeriod;
+// Each sample reads the print along the ridge through it, following the
+// flow, in steps of this many periods: a sample's own darkness is the mean
+// over this many steps each way; a gap in the ink is bridged where ridge lies
+// on both sides within this many steps (a quarter period), and a pore, which
+// has ridge on both flanks across as well, within this many (five eighths).
+// A gap much longer than half a period is where the skin's own ridge ends,
+// and stays a gap; the furrow past a ridge's end or inside a fork has ridge
+// on one side only and is never filled.
+constexpr double ridgeStep = 1.0 / 8;
+constexpr int ownSteps = 1;
+constexpr int gapSteps = 2;
+constexpr int ridgeSteps = 5;
+// The flanks looked at, this many periods to either side across the ridge.
+constexpr double flankOffset = 0.18;
+// Each reading is the mean of three points this many periods apart across
+// the ridge, which quiets the paper's grain without joining two ridges.
+constexpr double acrossSpread = 0.07;
+// The flow's direction is trusted that far where its coherence is this high,
+// not at all where it is this low: round a core or a triradius, where it
+// turns fast, the reading keeps to the point rather than stray into the
+// ridges beside it.
+constexpr double sureCoherence = 0.5;
+constexpr double leastCoherence = 0.25;
 // A line closer to a ridge's direction than this sine is taken to cross it at
 // this angle: the direction read from the print is too uncertain beyond.
 constexpr double shallowestSine = 0.1;
 // The profile is smoothed by a Gaussian this many periods wide (sigma).
-constexpr double smoothing = 0.1;
+constexpr double smoothing = 0.06;
 // A ridge stands out from its furrows by this share of the local ridge/furrow
 // contrast, measured over this many periods on each side; by this share of
 // the contrast where the line's ridges are clearest, so the paper's grain in a
 // scar or crease is no ridge; and by this many gray levels at least, so blank
 // paper shows none.
-constexpr double relativeDepth = 0.35;
+constexpr double relativeDepth = 0.25;
 constexpr double contrastWindow = 1;
 constexpr double lineDepth = 0.1;
 constexpr double leastDepth = 8;
 // Dark dips closer than this many periods across the ridges are one ridge.
-constexpr double closestRidges = 0.45;
+constexpr double closestRidges = 0.25;
+// Ridges lie about a period apart: across a furrow this many periods wide a
+// faint ridge was passed over if a dip stands out by this share of the local
+// contrast, unless the ridge is darker again farther along (up to this many
+// steps), by this share of the dip's depth: then it is a gap where a ridge
+// ends, not a faint stretch of one.
+constexpr double widestFurrow = 1.6;
+constexpr double fillDepth = 0.25;
+constexpr int farSteps = 12;
+constexpr double breakDepth = 0.3;
+// An end point lies on a ridge (the landmark's own) where the print there is
+// darker than this share of the way from the ridge's darkest to its furrows.
+constexpr double endLevel = 0.85;
 
 // Gray values of any image format, read pixel by pixel so only the pixels
 // near the line are ever touched. Transparent parts read as white paper.
@@ -158,142 +184,140 @@ std::vector<double> boxMean(const std::vector<double>& values, int radius)
     return out;
 }
 
-// The gray profile along the line and beyond its ends by marginPixels. Each
-// sample is averaged along the ridge through it, which quiets the paper's
-// grain without blurring one ridge into the next; and samples are spaced
-// evenly across the ridges rather than along the line, so a ridge crossed
-// obliquely looks like one crossed square and the period is the same all along.
+// The print along the line and beyond its ends, each sample read along the
+// ridge through it, and samples spaced evenly across the ridges rather than
+// along the line, so a ridge crossed obliquely looks like one crossed square
+// and the period is the same all along.
 struct Profile {
-    std::vector<double> values;
-    std::vector<double> along;   // line parameter of each sample, pixels from p1
+    std::vector<double> values;   // gray: low on ridges
+    std::vector<double> along;    // line parameter of each sample, pixels from p1
+    double step = finestStep;     // pixels across the ridges from one sample to the next
+    double period = 0;            // the ridges' typical period along the line, samples
 };
 
-// The stretch of the line, extended by marginPixels beyond its ends, that
-// lies over the image or within marginPixels of it, as line parameters in
-// pixels from p1. Nothing beyond shows a ridge, and so the work is bounded by
-// the image's size whatever the line. False when no part is near the image.
-bool sampledStretch(const QLineF& line, const QSize& size, double* first, double* last)
+// The stretch of the line, extended by margin beyond its ends, that lies over
+// the image or within margin of it, as line parameters in pixels from p1.
+// Nothing beyond shows a ridge, and so the work is bounded by the image's size
+// whatever the line. False when no part is near the image.
+bool sampledStretch(const QLineF& line, const QSize& size, double margin, double* first, double* last)
 {
     const double length = line.length();
-    *first = -marginPixels;
-    *last = length + marginPixels;
-    const QRectF near(-marginPixels, -marginPixels, size.width() + 2 * marginPixels,
-                      size.height() + 2 * marginPixels);
+    *first = -margin;
+    *last = length + margin;
+    const QRectF near(-margin, -margin, size.width() + 2 * margin, size.height() + 2 * margin);
     return clipToRect(line.p1(), (line.p2() - line.p1()) / length, near, first, last)
            && *last - *first >= 1;
 }
 
-// The direction of the ridges at every pixel step along the line, as the
-// doubled angle of the gray gradient from the line's direction (cos, sin), so
-// that opposite gradients agree and can be averaged.
-void ridgeDirections(const GrayPixels& gray, const QLineF& line, double first, int columns,
-                     std::vector<double>* c2, std::vector<double>* s2)
+// The gray value the ridge through p shows there: its own darkness, or, where
+// it is lighter, the darkness that lies on both sides of it along the ridge,
+// which fills a gap in the ink, a pore or the gap between dots but not the
+// furrow past a ridge's end or inside a fork. With beyond, also the darkness
+// on both sides farther along, up to farSteps.
+double alongRidge(const GrayPixels& gray, const RidgeFlow& flow, const QPointF& p, double period,
+                  double* beyond = nullptr)
 {
-    const QPointF u = (line.p2() - line.p1()) / line.length();
-    const QPointF v(-u.y(), u.x());
-    const int R = orientationRadius;
-    const int rows = 2 * R + 1;
-    const size_t width = size_t(columns);
-    // A strip of the print along the line, one pixel apart.
-    std::vector<double> strip(width * size_t(rows));
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            strip[size_t(r) * width + size_t(c)] =
-                gray.at(line.p1() + u * (first + c) + v * double(r - R));
-    // The structure tensor of each column, then summed over R columns on each
-    // side: its main direction is the gradient, across the ridges.
-    std::vector<double> tt(width, 0.0), oo(width, 0.0), to(width, 0.0);
-    for (int c = 1; c + 1 < columns; ++c)
-        for (int r = 1; r + 1 < rows; ++r) {
-            const size_t i = size_t(r) * width + size_t(c);
-            const double gt = strip[i + 1] - strip[i - 1];
-            const double go = strip[i + width] - strip[i - width];
-            tt[size_t(c)] += gt * gt;
-            oo[size_t(c)] += go * go;
-            to[size_t(c)] += gt * go;
+    const int steps = beyond ? farSteps : ridgeSteps;
+    const double sure = std::clamp((flow.coherence(p) - leastCoherence) / (sureCoherence - leastCoherence),
+                                   0.0, 1.0);
+    const double step = ridgeStep * period * sure;
+    double values[2 * farSteps + 1];
+    const QPointF start = flow.along(p);
+    const QPointF spread = QPointF(-start.y(), start.x()) * (acrossSpread * period);
+    auto read = [&](const QPointF& q) { return (gray.at(q - spread) + gray.at(q) + gray.at(q + spread)) / 3; };
+    values[farSteps] = read(p);
+    for (int sign : {-1, 1}) {
+        QPointF q = p;
+        QPointF u = start * sign;
+        for (int k = 1; k <= steps; ++k) {
+            // The direction again every few steps, turned to keep going the same way.
+            if (k % 3 == 0) {
+                QPointF next = flow.along(q);
+                if (QPointF::dotProduct(next, u) < 0)
+                    next = -next;
+                u = next;
+            }
+            q += u * step;
+            values[farSteps + sign * k] = read(q);
         }
-    const std::vector<double> stt = boxMean(tt, R);
-    const std::vector<double> soo = boxMean(oo, R);
-    const std::vector<double> sto = boxMean(to, R);
-    const std::vector<double> wtt = boxMean(tt, wideOrientationRadius);
-    const std::vector<double> woo = boxMean(oo, wideOrientationRadius);
-    const std::vector<double> wto = boxMean(to, wideOrientationRadius);
-    c2->resize(width);
-    s2->resize(width);
-    for (size_t c = 0; c < width; ++c) {
-        double a = stt[c] - soo[c];
-        double b = 2 * sto[c];
-        double norm = std::hypot(a, b);
-        // Where faintness or noise leave the direction unclear (the gradients
-        // disagree), it is read from a longer stretch of the line.
-        if (norm < leastCoherence * (stt[c] + soo[c])) {
-            a = wtt[c] - woo[c];
-            b = 2 * wto[c];
-            norm = std::hypot(a, b);
-        }
-        // Where the print is flat, the ridges are taken square to the line.
-        (*c2)[c] = norm > 0 ? a / norm : 1;
-        (*s2)[c] = norm > 0 ? b / norm : 0;
     }
+    auto mean = [&](int from, int to) {
+        double sum = 0;
+        for (int k = from; k <= to; ++k)
+            sum += values[k + farSteps];
+        return sum / (to - from + 1);
+    };
+    const double own = mean(-ownSteps, ownSteps);
+    // The darkest sample on each side within reach; the lighter of the two is
+    // what lies on both.
+    auto both = [&](int from, int to) {
+        double sides[2] = {255, 255};
+        for (int k = from; k <= to; ++k) {
+            sides[0] = std::min(sides[0], values[farSteps - k]);
+            sides[1] = std::min(sides[1], values[farSteps + k]);
+        }
+        return std::max(sides[0], sides[1]);
+    };
+    if (beyond)
+        *beyond = both(ridgeSteps + 1, farSteps);
+    const QPointF across(-start.y(), start.x());
+    const double flanks = std::max(gray.at(p + across * (flankOffset * period)),
+                                   gray.at(p - across * (flankOffset * period)));
+    return std::min({own, both(1, gapSteps), std::max(both(1, ridgeSteps), flanks)});
 }
-
-Profile sample(const QImage& image, const QLineF& line)
+Profile sample(const QImage& image, const RidgeFlow& flow, const QLineF& line)
 {
     Profile profile;
+    const double typical = flow.typicalPeriod();
+    if (typical <= 0)
+        return profile;
     double first = 0;
     double last = 0;
-    if (!sampledStretch(line, image.size(), &first, &last))
+    if (!sampledStretch(line, image.size(), marginPeriods * typical, &first, &last))
         return profile;
+    const double step = std::max(finestStep, typical / samplesPerPeriod);
     const QPointF u = (line.p2() - line.p1()) / line.length();
-    const QPointF v(-u.y(), u.x());
     const GrayPixels gray(image);
-    const int columns = int(std::ceil(last - first)) + 1;
-    std::vector<double> c2, s2;
-    ridgeDirections(gray, line, first, columns, &c2, &s2);
 
-    // Samples along the line, each averaged along the ridge through it, and
-    // their distance across the ridges from the first.
-    const int n = int(std::ceil((last - first) / sampleStep)) + 1;
+    // Samples along the line, each read along the ridge through it, and their
+    // distance across the ridges from the first.
+    const int n = int(std::ceil((last - first) / step)) + 1;
     std::vector<double> values(static_cast<size_t>(n));
     std::vector<double> across(values.size());
+    std::vector<double> periods;
     double distance = 0;
     for (int i = 0; i < n; ++i) {
-        const double t = first + i * sampleStep;
-        const double x = std::clamp(t - first, 0.0, double(columns - 1));
-        const int c = std::min(int(x), columns - 2);
-        const double f = x - c;
-        // The gradient's angle from the line, halved from the doubled one and
-        // taken between -90 and 90 degrees, so its cosine is not negative.
-        const double cc = c2[size_t(c)] * (1 - f) + c2[size_t(c + 1)] * f;
-        const double ss = s2[size_t(c)] * (1 - f) + s2[size_t(c + 1)] * f;
-        const double norm = std::hypot(cc, ss);
-        const double cos2 = norm > 0 ? cc / norm : 1;
-        const double cosine = std::sqrt(std::max(0.0, 0.5 * (1 + cos2)));
-        const double sine = std::copysign(std::sqrt(std::max(0.0, 0.5 * (1 - cos2))), ss);
-        const QPointF ridge = -u * sine + v * cosine;
-        const QPointF centre = line.p1() + u * t;
-        double sum = 0;
-        for (int b = 0; b < bandSamples; ++b)
-            sum += gray.at(centre + ridge * (bandHalfLength * (2.0 * b / (bandSamples - 1) - 1)));
-        values[size_t(i)] = sum / bandSamples;
+        const QPointF centre = line.p1() + u * (first + i * step);
+        const QPointF ridge = flow.along(centre);
+        const double period = flow.period(centre);
+        values[size_t(i)] = alongRidge(gray, flow, centre, period > 0 ? period : typical);
+        if (flow.foreground(centre) > 0.5)
+            periods.push_back(period);
+        const double sine = std::abs(ridge.x() * u.y() - ridge.y() * u.x());
         if (i > 0)
-            distance += sampleStep * std::max(cosine, shallowestSine);
+            distance += step * std::max(sine, shallowestSine);
         across[size_t(i)] = distance;
     }
 
     // Resampled evenly across the ridges.
-    const size_t m = size_t(distance / sampleStep) + 1;
+    const size_t m = size_t(distance / step) + 1;
     profile.values.resize(m);
     profile.along.resize(m);
+    profile.step = step;
     int i = 0;
     for (size_t k = 0; k < m; ++k) {
-        const double d = double(k) * sampleStep;
+        const double d = double(k) * step;
         while (i + 2 < n && across[size_t(i + 1)] < d)
             ++i;
-        const double span = across[size_t(i + 1)] - across[size_t(i)];
+        const double span = n > 1 ? across[size_t(i + 1)] - across[size_t(i)] : 0;
         const double f = span > 0 ? std::clamp((d - across[size_t(i)]) / span, 0.0, 1.0) : 0;
-        profile.values[k] = values[size_t(i)] * (1 - f) + values[size_t(i + 1)] * f;
-        profile.along[k] = first + (i + f) * sampleStep;
+        const size_t next = size_t(std::min(i + 1, n - 1));
+        profile.values[k] = values[size_t(i)] * (1 - f) + values[next] * f;
+        profile.along[k] = first + (i + f) * step;
+    }
+    if (!periods.empty()) {
+        std::nth_element(periods.begin(), periods.begin() + long(periods.size() / 2), periods.end());
+        profile.period = periods[periods.size() / 2] / step;
     }
     return profile;
 }
@@ -307,15 +331,15 @@ double periodSamples(const Profile& profile)
     const int n = int(v.size());
     if (n < 2)
         return 0;
-    const std::vector<double> trend = boxMean(v, int(longestPeriod * samplesPerPixel / 2));
+    const std::vector<double> trend = boxMean(v, int(longestPeriod / 2));
     std::vector<double> d(v.size());
     double energy = 0;
     for (int i = 0; i < n; ++i) {
         d[size_t(i)] = v[size_t(i)] - trend[size_t(i)];
         energy += d[size_t(i)] * d[size_t(i)];
     }
-    const int lo = int(shortestPeriod * samplesPerPixel);
-    const int hi = std::min(int(longestPeriod * samplesPerPixel), n / 2);
+    const int lo = int(shortestPeriod);
+    const int hi = std::min(int(longestPeriod), n / 2);
     if (energy <= 0 || hi <= lo + 2)
         return 0;
     std::vector<double> r(size_t(hi + 2), 0.0);
@@ -422,9 +446,13 @@ struct Ridge {
     double centre;   // in samples
     double from;     // the dark part, in samples
     double to;
+    double darkest;  // its gray level, and its furrows'
+    double rim;
 };
 
-std::vector<Ridge> ridges(const Profile& profile, double period)
+// beyond(sample) is the darkness along the ridge through a sample, farther
+// from it than a gap in the ink reaches.
+std::vector<Ridge> ridges(const Profile& profile, double period, const std::function<double(int)>& beyond)
 {
     const std::vector<double>& raw = profile.values;
     const int n = int(raw.size());
@@ -457,6 +485,31 @@ std::vector<Ridge> ridges(const Profile& profile, double period)
         } else {
             ++k;
         }
+    }
+
+    // Neither is a stretch of two periods or more without a ridge, save where
+    // ridges end: a faint or broken ridge there still leaves a dip, shallower
+    // than the rest, which is taken when it stands out from the grain.
+    for (size_t k = 0; k + 2 < extrema.size(); ++k) {
+        if (!isMinimum(k) || extrema[k + 2] - extrema[k] < widestFurrow * period)
+            continue;
+        const int from = extrema[k] + int(0.5 * period);
+        const int to = extrema[k + 2] - int(0.5 * period);
+        int x = from;
+        for (int i = from; i <= to; ++i)
+            if (s[size_t(i)] < s[size_t(x)])
+                x = i;
+        const int left = int(std::max_element(s.begin() + extrema[k], s.begin() + x) - s.begin());
+        const int right = int(std::max_element(s.begin() + x, s.begin() + extrema[k + 2]) - s.begin());
+        const double depth = std::min(s[size_t(left)], s[size_t(right)]) - s[size_t(x)];
+        if (x <= from || x >= to || depth < std::max(fillDepth * contrast[size_t(x)], 0.5 * leastDepth))
+            continue;
+        // A gap in a ridge that is dark again a period on along it is where
+        // the ridge ends, not a faint stretch of it.
+        if (beyond(x) < s[size_t(x)] - breakDepth * depth)
+            continue;
+        extrema[k + 1] = left;
+        extrema.insert(extrema.begin() + long(k) + 2, {x, right});
     }
 
     std::vector<Ridge> found;
@@ -492,7 +545,7 @@ std::vector<Ridge> ridges(const Profile& profile, double period)
         };
         const double from = a > left ? crossing(a - 1, a) : a;
         const double to = b < right ? crossing(b + 1, b) : b;
-        found.push_back({0.5 * (from + to), from, to});
+        found.push_back({0.5 * (from + to), from, to, s[size_t(m)], rim});
     }
     return found;
 }
@@ -512,15 +565,15 @@ double period(const QImage& image, const QLineF& line)
 {
     if (!measurable(image, line))
         return 0;
-    const Profile profile = sample(image, line);
+    const Profile profile = sample(image, *RidgeFlow::of(image), line);
     const double samples = periodSamples(profile);
     if (samples <= 0)
         return 0;
     // Across the ridges the period is that many samples; along the line it is
     // longer by the line's obliqueness, taken over its whole length.
-    const double across = double(profile.values.size() - 1) * sampleStep;
+    const double across = double(profile.values.size() - 1) * profile.step;
     const double along = profile.along.back() - profile.along.front();
-    return samples * sampleStep * (across > 0 ? along / across : 1);
+    return samples * profile.step * (across > 0 ? along / across : 1);
 }
 
 QVector<QPointF> crossings(const QImage& image, const QLineF& line)
@@ -529,8 +582,12 @@ QVector<QPointF> crossings(const QImage& image, const QLineF& line)
     if (!measurable(image, line))
         return points;
     const double length = line.length();
-    const Profile profile = sample(image, line);
-    const double samples = periodSamples(profile);
+    const RidgeFlow& flow = *RidgeFlow::of(image);
+    const Profile profile = sample(image, flow, line);
+    if (profile.values.size() < 2)
+        return points;
+    // The flow's period where the line crosses ridges, else the profile's own.
+    const double samples = profile.period > 0 ? profile.period : periodSamples(profile);
     if (samples <= 0)
         return points;
     auto lineParameter = [&](double sample) {
@@ -539,14 +596,36 @@ QVector<QPointF> crossings(const QImage& image, const QLineF& line)
         const double f = x - double(k);
         return profile.along[k] * (1 - f) + profile.along[k + 1] * f;
     };
+    // The print's own gray at a point of the line, unsmoothed.
+    auto grayAt = [&](double t) {
+        const auto k = std::lower_bound(profile.along.begin(), profile.along.end(), t);
+        return profile.values[size_t(std::min(k - profile.along.begin(), long(profile.values.size() - 1)))];
+    };
     const QPointF direction = (line.p2() - line.p1()) / length;
-    for (const Ridge& r : ridges(profile, samples)) {
+    const GrayPixels gray(image);
+    auto beyond = [&](int sample) {
+        const QPointF p = line.p1() + direction * lineParameter(sample);
+        const double period = flow.period(p);
+        double far = 255;
+        alongRidge(gray, flow, p, period > 0 ? period : flow.typicalPeriod(), &far);
+        return far;
+    };
+    for (const Ridge& r : ridges(profile, samples, beyond)) {
         const double from = lineParameter(r.from);
         const double to = lineParameter(r.to);
-        // The landmarks' own ridges: an end point on the ridge's dark part.
-        if (from <= 0 || to >= length)
+        // The landmarks' own ridges: an end point on the ridge's dark part,
+        // as the print itself shows it there (smoothing would widen the ridge
+        // over an end point in the furrow right beside it).
+        const double onRidge = r.darkest + endLevel * (r.rim - r.darkest);
+        if ((from <= 0 && grayAt(0) < onRidge) || (to >= length && grayAt(length) < onRidge))
             continue;
-        points << line.p1() + direction * lineParameter(r.centre);
+        if (to <= 0 || from >= length)
+            continue;
+        const QPointF centre = line.p1() + direction * lineParameter(r.centre);
+        // Paper, a smudge or a scar's grain shows no ridges.
+        if (flow.foreground(centre) < 0.5)
+            continue;
+        points << centre;
     }
     return points;
 }
