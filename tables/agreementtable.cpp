@@ -185,12 +185,13 @@ public:
     }
 
     // A's points of one kind, left to right as A shows them, each paired with
-    // B's nearest that no nearer pair took; by order where positions cannot be
-    // compared.
-    void nearest(const QString& kind, QVector<QPointF> a, const QVector<QPointF>& b)
+    // B's nearest that no nearer pair took; left to right where positions cannot
+    // be compared.
+    void nearest(const QString& kind, QVector<QPointF> a, QVector<QPointF> b)
     {
-        std::stable_sort(a.begin(), a.end(),
-                         [](const QPointF& p, const QPointF& q) { return p.x() < q.x(); });
+        for (QVector<QPointF>* points : {&a, &b})
+            std::stable_sort(points->begin(), points->end(),
+                             [](const QPointF& p, const QPointF& q) { return p.x() < q.x(); });
         QVector<int> partner(a.size(), -1);
         if (!comparable) {
             for (int i = 0; i < a.size() && i < b.size(); ++i)

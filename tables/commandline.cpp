@@ -249,7 +249,8 @@ int writeTables(const QCommandLineParser& parser, const Options& o,
             prints.add(row);
         const QStringList setRow = resultstable::setRow(rows);
         summaries.add(setRow);
-        subjects.add(subjecttable::row(rows, setRow));
+        if (subjects.wanted)
+            subjects.add(subjecttable::row(rows, setRow));
     });
     for (Table* table : tables)
         table->finish(report);

@@ -166,19 +166,20 @@ static QString studyText()
                    "<details subject='S-01' examiner='A. Example' date='2024-05-02'/>\n");
 }
 
-// One examiner's set of the study of two examiners: L1 as given, the other
-// fingers plain arches, LPalm as given (no image when empty), RPalm no image.
-static QString examinedSet(const QString& l1, const QString& palm, const QString& subject,
+// One examiner's set of the study of two examiners: the first fingers as given,
+// the others plain arches, LPalm as given (no image when empty), RPalm no image.
+static QString examinedSet(const QStringList& fingers, const QString& palm,
+                           const QString& subject,
                            const QString& l1Image = "src='print.png' xdpi='2540' ydpi='254'")
 {
     const QString scan = "src='print.png' xdpi='2540' ydpi='254'";
     const QString none = "src='' xdpi='0' ydpi='0'";
-    QStringList sections{l1};
+    QStringList sections = fingers;
     QStringList images{l1Image};
-    for (int i = 1; i < 10; ++i) {
-        sections << answered("plain arch");
+    for (int i = 1; i < 10; ++i)
         images << scan;
-    }
+    while (sections.size() < 10)
+        sections << answered("plain arch");
     sections << palm << "";
     images << (palm.isEmpty() ? none : scan) << none;
     return setText(sections, images,
@@ -505,30 +506,38 @@ private slots:
     // (100, 100) and triradius at (250, 150) of the scan, 6, 9 and 14 ridges for A,
     // 5, 8 and 12 for B; B mirrors S1's print and puts the triradius 50 pixels
     // (0.5 mm) further right, crops S2's at (50, 40) and calls it a radial loop,
-    // and gives S3's no resolution (and no subject: paired by file name). The
-    // other fingers are arches, so tfrc is L1's count. B has one set too many.
+    // and gives S3's no resolution (and no subject: paired by file name). S1's L2
+    // is a whorl whose cores the mirror shows in the other order. The other
+    // fingers are arches, so tfrc is L1's count. A set of B has no partner, and
+    // two sets of one file name name different subjects.
     void twoExaminersThroughTheCommandLine()
     {
         QDir folder(dir.path());
         QVERIFY(folder.mkpath("examinerA") && folder.mkpath("examinerB"));
         const QString palm = "<triradium><point x='%1' y='100' d='1'/></triradium>"
                              "<setting type='answered' first='00000' second='00000000'/>";
+        const QString mirror = "<transform angle='0' flip='1'/>";
+        const QString whorl = "<core><point x='200' y='100'/><point x='%1' y='100'/></core>"
+                              + answered("plain whorl");
         const QString sets[][2] = {
-            {"examinerA/s1.xml", examinedSet(loop("ulnar loop", 6, 100, 100, 250, 150),
-                                             palm.arg(100), "S1")},
-            {"examinerA/s2.xml", examinedSet(loop("ulnar loop", 9, 100, 100, 250, 150), "", "S2")},
-            {"examinerA/s3.xml", examinedSet(loop("plain whorl", 14, 100, 100, 250, 150), "",
+            {"examinerA/s1.xml", examinedSet({loop("ulnar loop", 6, 100, 100, 250, 150),
+                                              whorl.arg(100)}, palm.arg(100), "S1")},
+            {"examinerA/s2.xml", examinedSet({loop("ulnar loop", 9, 100, 100, 250, 150)}, "",
+                                             "S2")},
+            {"examinerA/s3.xml", examinedSet({loop("plain whorl", 14, 100, 100, 250, 150)}, "",
                                              "S3")},
+            {"examinerA/s4.xml", examinedSet({}, "", "S4")},
             {"examinerB/first.xml",
-             examinedSet(loop("ulnar loop", 5, 300, 100, 100, 150,
-                              "<transform angle='0' flip='1'/>"), palm.arg(130), "S1")},
+             examinedSet({loop("ulnar loop", 5, 300, 100, 100, 150, mirror),
+                          mirror + whorl.arg(300)}, palm.arg(130), "S1")},
             {"examinerB/second.xml",
-             examinedSet(loop("radial loop", 8, 50, 60, 200, 110,
-                              "<crop><point x='50' y='40'/><point x='350' y='260'/></crop>"),
+             examinedSet({loop("radial loop", 8, 50, 60, 200, 110,
+                               "<crop><point x='50' y='40'/><point x='350' y='260'/></crop>")},
                          "", "S2")},
-            {"examinerB/s3.xml", examinedSet(loop("plain whorl", 12, 100, 100, 250, 150), "", "",
-                                             "src='print.png' xdpi='0' ydpi='0'")},
-            {"examinerB/extra.xml", examinedSet("", "", "S9")},
+            {"examinerB/s3.xml", examinedSet({loop("plain whorl", 12, 100, 100, 250, 150)}, "",
+                                             "", "src='print.png' xdpi='0' ydpi='0'")},
+            {"examinerB/s4.xml", examinedSet({}, "", "S5")},
+            {"examinerB/extra.xml", examinedSet({}, "", "S9")},
         };
         for (const auto& set : sets)
             QVERIFY(writeFile(dir.filePath(set[0]), set[1].toUtf8()));
@@ -539,7 +548,9 @@ private slots:
         QCOMPARE(QString::fromUtf8(err).split('\n'), (QStringList{
             "examinerB/s3.xml: L1: resolution unknown or invalid; the tables leave it and the "
             "millimetre columns empty.",
-            "examinerB/extra.xml: no set of examinerA to pair with.", ""}));
+            "examinerA/s4.xml: no set of examinerB to pair with.",
+            "examinerB/extra.xml: no set of examinerA to pair with.",
+            "examinerB/s4.xml: no set of examinerA to pair with.", ""}));
 
         // L1's count, d = A - B = 1, 1, 2: mean 4/3, sd sqrt(1/3), tem sqrt(6/6) = 1,
         // 100 * 1 / 9 %. Two-way ANOVA of (6,5), (9,8), (14,12) about the mean 9:
@@ -570,19 +581,21 @@ private slots:
         QCOMPARE(statisticsOf("rc_max", "L1"), count);
         QCOMPARE(statisticsOf("rc_radial", "L1"), count);
         QCOMPARE(statisticsOf("tfrc", ""), count);
-        // Arches count 0 for both: no spread, no correlation.
+        // Fingers without a count line count 0 for both: no spread, no correlation.
         QCOMPARE(statisticsOf("rc_max", "L2"),
                  QStringList() << "3" << "0.000" << "0.000" << "0.000" << "0.000" << "0.000"
                                << none.mid(6));
         QCOMPARE(statisticsOf("rc_ulnar", "L1"), QStringList() << "0" << none.mid(1));
         // L1's patterns agree in 2 of 3; expected (2/3)(1/3) + (1/3)(1/3) = 1/3, so
-        // kappa (2/3 - 1/3) / (1 - 1/3). Over all 30 fingers (27 arches each): 29/30,
-        // expected (27 * 27 + 2 * 1 + 1 * 1) / 900, kappa (870 - 732) / (900 - 732).
+        // kappa (2/3 - 1/3) / (1 - 1/3). L2's agree, expected 5/9: kappa 1; L3's are
+        // all arches: kappa 0/0. Over all 30 fingers (26 arches, 2 whorls each):
+        // 29/30, expected (26 * 26 + 2 * 1 + 2 * 2) / 900, kappa (870 - 682) / (900 - 682).
         const QStringList measures = none.mid(0, 12);
         QCOMPARE(statisticsOf("pattern", "L1"), QStringList() << "3" << measures << "0.667" << "0.500");
-        QCOMPARE(statisticsOf("pattern", "L2"), QStringList() << "3" << measures << "1.000" << "");
+        QCOMPARE(statisticsOf("pattern", "L2"), QStringList() << "3" << measures << "1.000" << "1.000");
+        QCOMPARE(statisticsOf("pattern", "L3"), QStringList() << "3" << measures << "1.000" << "");
         QCOMPARE(statisticsOf("pattern", "L1-R5"),
-                 QStringList() << "30" << measures << "0.967" << "0.821");
+                 QStringList() << "30" << measures << "0.967" << "0.862");
 
         // Every paired value and landmark: S1's in full, the others' distances.
         QStringList s1, distances;
@@ -591,24 +604,25 @@ private slots:
             if (row.at(1) == "examinerA/s1.xml")
                 s1 << row.mid(3).join('|');
             if (row.at(4).startsWith("core") || row.at(4).startsWith("triradius"))
-                distances << row.at(0) + " " + row.at(2) + " " + row.at(4) + " " + row.at(8);
+                distances << QStringList{row.at(0), row.at(2), row.at(3), row.at(4), row.at(8)}
+                                 .join(' ');
         }
         QCOMPARE(rows.at(1).mid(0, 3),
                  (QStringList{"S1", "examinerA/s1.xml", "examinerB/first.xml"}));
         QStringList expected = {"L1|pattern|ulnar loop|ulnar loop||", "L1|rc_max|6|5|1|",
                                 "L1|rc_radial|6|5|1|", "L1|core1||||0.000",
-                                "L1|triradius1||||0.500"};
-        for (const char* slot : {"L2", "L3", "L4", "L5", "R1", "R2", "R3", "R4", "R5"})
+                                "L1|triradius1||||0.500", "L2|pattern|plain whorl|plain whorl||",
+                                "L2|rc_max|0|0|0|", "L2|core1||||0.000", "L2|core2||||0.000"};
+        for (const char* slot : {"L3", "L4", "L5", "R1", "R2", "R3", "R4", "R5"})
             expected << QString(slot) + "|pattern|plain arch|plain arch||"
                      << QString(slot) + "|rc_max|0|0|0|";
         expected << "LPalm|triradius_a||||0.300" << "|tfrc|6|5|1|" << "|afrc|6|5|1|";
         QCOMPARE(s1, expected);
-        QCOMPARE(distances, (QStringList{
-            "S1 examinerB/first.xml core1 0.000", "S1 examinerB/first.xml triradius1 0.500",
-            "S1 examinerB/first.xml triradius_a 0.300",
-            "S2 examinerB/second.xml core1 0.000", "S2 examinerB/second.xml triradius1 0.000",
-            "S3 examinerB/s3.xml core1 ", "S3 examinerB/s3.xml triradius1 "}));
-        QCOMPARE(rows.size(), 1 + 26 + 25 + 25);
+        QCOMPARE(distances.mid(5), (QStringList{
+            "S2 examinerB/second.xml L1 core1 0.000",
+            "S2 examinerB/second.xml L1 triradius1 0.000",
+            "S3 examinerB/s3.xml L1 core1 ", "S3 examinerB/s3.xml L1 triradius1 "}));
+        QCOMPARE(rows.size(), 1 + 28 + 25 + 25);
     }
 
     // The README's column table is what `--columns` prints.
@@ -638,6 +652,8 @@ private slots:
             {"--results", "-", "--summary", "-", "hand, set.xml"},
             // A shell pattern right after --results: the first set would be lost.
             {"--results", "hand, set.xml", "broken.xml", "hand, set.xml"},
+            {"--compare", "hand, set.xml", "--agreement", "-"},     // no B
+            {"--agreement", "-", "hand, set.xml", "broken.xml"},    // no --compare
         };
         const QByteArray before = readFile(dir.filePath("hand, set.xml"));
         for (const QStringList& arguments : wrong) {
