@@ -1091,6 +1091,10 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QSt
 
 }
 
+// bench/agreementbench.cpp: the agreement and subject tables of the study folder
+// that results-table writes.
+bool agreementTables(const QString& study);
+
 int main(int argc, char** argv)
 {
     // Freed image buffers go back to the system at once, so resident memory shows
@@ -1119,7 +1123,7 @@ int main(int argc, char** argv)
     const QString small = dir.filePath("small.jpg");
     const QStringList scanScenarios = {"import-both-hands", "open-set", "annotate-step",
                                        "rotate-step", "undo-step", "fit-repaint",
-                                       "results-table"};
+                                       "results-table", "agreement-tables"};
     if (chosen.isEmpty() || std::any_of(scanScenarios.begin(), scanScenarios.end(),
                                         [&](const QString& s) { return chosen.contains(s); })) {
         if (!ridgeScan(4800, 5000, 600, 5, 2).save(card, "JPG", 90)
@@ -1147,6 +1151,11 @@ int main(int argc, char** argv)
     run("undo-step", [&] { return undoStep(palm); });
     run("fit-repaint", [&] { return fitRepaintStep(palm, small); });
     run("results-table", [&] { return resultsTable(card, dir.path()); });
+    run("agreement-tables", [&] {
+        if (!QDir(dir.filePath("study")).exists())
+            resultsTable(card, dir.path());
+        return agreementTables(dir.filePath("study"));
+    });
     // Each of its figures has a target of its own.
     if (chosen.isEmpty() || chosen.contains("ridge-suggest"))
         ridgeSuggest(&met, &total);
