@@ -514,14 +514,20 @@ private slots:
     {
         QDir folder(dir.path());
         QVERIFY(folder.mkpath("examinerA") && folder.mkpath("examinerB"));
-        const QString palm = "<triradium><point x='%1' y='100' d='1'/></triradium>"
-                             "<setting type='answered' first='00000' second='00000000'/>";
+        // S1's left palms: a 30 pixels (0.3 mm) apart, b alike; a-b 4 and 5 ridges;
+        // line D answered only, ending at 9, and for B dual, 9 and 11.
+        auto palm = [](int ax, int ridges, const char* kind) {
+            return QString("<triradium><point x='%1' y='100' d='1'/><point x='200' y='100' "
+                           "d='1'/></triradium>").arg(ax) + counted("ba", ridges)
+                   + QString("<setting type='Dterm' first='%1' second='9' third='11'/><setting "
+                             "type='answered' first='10000' second='00000000'/>").arg(kind);
+        };
         const QString mirror = "<transform angle='0' flip='1'/>";
         const QString whorl = "<core><point x='200' y='100'/><point x='%1' y='100'/></core>"
                               + answered("plain whorl");
         const QString sets[][2] = {
             {"examinerA/s1.xml", examinedSet({loop("ulnar loop", 6, 100, 100, 250, 150),
-                                              whorl.arg(100)}, palm.arg(100), "S1")},
+                                              whorl.arg(100)}, palm(100, 4, "Simple"), "S1")},
             {"examinerA/s2.xml", examinedSet({loop("ulnar loop", 9, 100, 100, 250, 150)}, "",
                                              "S2")},
             {"examinerA/s3.xml", examinedSet({loop("plain whorl", 14, 100, 100, 250, 150)}, "",
@@ -529,7 +535,7 @@ private slots:
             {"examinerA/s4.xml", examinedSet({}, "", "S4")},
             {"examinerB/first.xml",
              examinedSet({loop("ulnar loop", 5, 300, 100, 100, 150, mirror),
-                          mirror + whorl.arg(300)}, palm.arg(130), "S1")},
+                          mirror + whorl.arg(300)}, palm(130, 5, "Dual"), "S1")},
             {"examinerB/second.xml",
              examinedSet({loop("radial loop", 8, 50, 60, 200, 110,
                                "<crop><point x='50' y='40'/><point x='350' y='260'/></crop>")},
@@ -586,16 +592,22 @@ private slots:
                  QStringList() << "3" << "0.000" << "0.000" << "0.000" << "0.000" << "0.000"
                                << none.mid(6));
         QCOMPARE(statisticsOf("rc_ulnar", "L1"), QStringList() << "0" << none.mid(1));
+        // One pair: d = -1, tem sqrt(1/2), 100 tem / 4.5 %; no spread to tell.
+        QCOMPARE(statisticsOf("rc_ab", "LPalm"), QStringList()
+                 << "1" << "4.000" << "5.000" << "-1.000" << "" << "0.707" << "15.713"
+                 << none.mid(7));
+        auto category = [&none](const char* pairs, const char* share, const char* kappa) {
+            return QStringList() << pairs << none.mid(0, 12) << share << kappa;
+        };
+        QCOMPARE(statisticsOf("line_d", "LPalm"), category("1", "0.000", "0.000"));
         // L1's patterns agree in 2 of 3; expected (2/3)(1/3) + (1/3)(1/3) = 1/3, so
         // kappa (2/3 - 1/3) / (1 - 1/3). L2's agree, expected 5/9: kappa 1; L3's are
         // all arches: kappa 0/0. Over all 30 fingers (26 arches, 2 whorls each):
         // 29/30, expected (26 * 26 + 2 * 1 + 2 * 2) / 900, kappa (870 - 682) / (900 - 682).
-        const QStringList measures = none.mid(0, 12);
-        QCOMPARE(statisticsOf("pattern", "L1"), QStringList() << "3" << measures << "0.667" << "0.500");
-        QCOMPARE(statisticsOf("pattern", "L2"), QStringList() << "3" << measures << "1.000" << "1.000");
-        QCOMPARE(statisticsOf("pattern", "L3"), QStringList() << "3" << measures << "1.000" << "");
-        QCOMPARE(statisticsOf("pattern", "L1-R5"),
-                 QStringList() << "30" << measures << "0.967" << "0.862");
+        QCOMPARE(statisticsOf("pattern", "L1"), category("3", "0.667", "0.500"));
+        QCOMPARE(statisticsOf("pattern", "L2"), category("3", "1.000", "1.000"));
+        QCOMPARE(statisticsOf("pattern", "L3"), category("3", "1.000", ""));
+        QCOMPARE(statisticsOf("pattern", "L1-R5"), category("30", "0.967", "0.862"));
 
         // Every paired value and landmark: S1's in full, the others' distances.
         QStringList s1, distances;
@@ -616,13 +628,22 @@ private slots:
         for (const char* slot : {"L3", "L4", "L5", "R1", "R2", "R3", "R4", "R5"})
             expected << QString(slot) + "|pattern|plain arch|plain arch||"
                      << QString(slot) + "|rc_max|0|0|0|";
-        expected << "LPalm|triradius_a||||0.300" << "|tfrc|6|5|1|" << "|afrc|6|5|1|";
+        expected << "LPalm|rc_ab|4|5|-1|" << "LPalm|line_d|9|9/11||"
+                 << "LPalm|triradius_a||||0.300" << "LPalm|triradius_b||||0.000"
+                 << "|tfrc|6|5|1|" << "|afrc|6|5|1|";
         QCOMPARE(s1, expected);
-        QCOMPARE(distances.mid(5), (QStringList{
+        QCOMPARE(distances.mid(6), (QStringList{
             "S2 examinerB/second.xml L1 core1 0.000",
             "S2 examinerB/second.xml L1 triradius1 0.000",
             "S3 examinerB/s3.xml L1 core1 ", "S3 examinerB/s3.xml L1 triradius1 "}));
-        QCOMPARE(rows.size(), 1 + 28 + 25 + 25);
+        QCOMPARE(rows.size(), 1 + 31 + 25 + 25);
+
+        // Nothing to compare is a failure, not an empty table.
+        QCOMPARE(ridgemap(dir.path(), {"--compare", "examinerA/s4.xml", "examinerB/s4.xml",
+                                       "--agreement", "-"}, &pairs, &err),
+                 1);
+        QVERIFY(err.contains("\nridgemap: no set of examinerA/s4.xml pairs with one of "
+                             "examinerB/s4.xml"));
     }
 
     // The README's column table is what `--columns` prints.
