@@ -6,6 +6,7 @@
 #include "bench/scenarios.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -91,7 +92,7 @@ int main(int argc, char** argv)
     const QString small = dir.filePath("small.jpg");
     const QStringList scanScenarios = {"import-both-hands", "open-set", "annotate-step",
                                        "rotate-step", "undo-step", "fit-repaint",
-                                       "results-table"};
+                                       "results-table", "agreement-tables"};
     if (chosen.isEmpty() || std::any_of(scanScenarios.begin(), scanScenarios.end(),
                                         [&](const QString& s) { return chosen.contains(s); })) {
         if (!ridgeScan(4800, 5000, 600, 5, 2).save(card, "JPG", 90)
@@ -119,6 +120,11 @@ int main(int argc, char** argv)
     run("undo-step", [&] { return undoStep(palm); });
     run("fit-repaint", [&] { return fitRepaintStep(palm, small); });
     run("results-table", [&] { return resultsTable(card, dir.path()); });
+    run("agreement-tables", [&] {
+        if (!QDir(dir.filePath("study")).exists())
+            resultsTable(card, dir.path());
+        return agreementTables(dir.filePath("study"));
+    });
     // Each of its figures has a target of its own.
     if (chosen.isEmpty() || chosen.contains("ridge-suggest"))
     {

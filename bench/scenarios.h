@@ -18,6 +18,9 @@ bool flexionFit();
 // Sets and tables: an annotated set opened, 1,000 sets read into the tables.
 bool openSet(const QString& scan, const QString& dir);
 bool resultsTable(const QString& scan, const QString& dir);
+// The agreement and subject tables of the study folder results-table writes
+// (bench/scenarioagreement.cpp).
+bool agreementTables(const QString& study);
 
 // Suggested ridge points on prints grown like skin, per kind of damage, and
 // on the ring prints with breaks, dots and pores that came first.

@@ -182,6 +182,171 @@ QVector<Column> summaryTable()
     return c;
 }
 
+QVector<Column> subjectTable()
+{
+    QVector<Column> c(SubjectCount);
+    identify(c);
+    const QStringList slots = {"L1", "L2", "L3", "L4", "L5", "R1", "R2", "R3", "R4", "R5"};
+    const QString fingerCount =
+        "An annotated finger without a core-triradius line (an arch) counts 0, as in tfrc.";
+    for (int d = 0; d < 10; ++d) {
+        const QString slot = slots.at(d);
+        const int at = SubjectDigits + d * digitValues;
+        c[at] = {slot + "_pattern", "", "pattern of " + slot + ".", "As pattern."};
+        c[at + 1] = {slot + "_rc_max", ridges, "rc_max of " + slot + ".",
+                     fingerCount + " Empty for a finger that is not annotated."};
+        c[at + 2] = {slot + "_rc_radial", ridges, "rc_radial of " + slot + ".", "As rc_radial."};
+        c[at + 3] = {slot + "_rc_ulnar", ridges, "rc_ulnar of " + slot + ".", "As rc_ulnar."};
+    }
+    const QString hands[2] = {"left", "right"};
+    const QString handRule[2] = {"Empty unless L1 to L5 are annotated.",
+                                 "Empty unless R1 to R5 are annotated."};
+    const QString groupRule[2] = {"Empty unless L1 to L5 have a pattern.",
+                                  "Empty unless R1 to R5 have a pattern."};
+    for (int h = 0; h < 2; ++h) {
+        const int at = SubjectHands + h * handValues;
+        c[at] = {hands[h] + "_trc", ridges,
+                 "Total ridge count of the " + hands[h] + " hand: the sum of its five rc_max.",
+                 fingerCount + " " + handRule[h]};
+        c[at + 1] = {hands[h] + "_arches", count, "Plain and tented arches of the hand.",
+                     groupRule[h]};
+        c[at + 2] = {hands[h] + "_loops", count, "Ulnar and radial loops of the hand.",
+                     groupRule[h]};
+        c[at + 3] = {hands[h] + "_whorls", count,
+                     "Plain whorls, central pocket loops, double loops and accidentals of the "
+                     "hand.", groupRule[h]};
+    }
+    c[SubjectPii] = {"pii", count, "As pii of the set table.", allAnnotated};
+    const QString palms[2] = {"LPalm", "RPalm"};
+    for (int h = 0; h < 2; ++h) {
+        const int at = SubjectPalms + h * palmValues;
+        c[at] = {hands[h] + "_ab", ridges, "rc_ab of " + palms[h] + ".", "As rc_ab."};
+        c[at + 1] = {hands[h] + "_bc", ridges, "rc_bc of " + palms[h] + ".", "As rc_bc."};
+        c[at + 2] = {hands[h] + "_cd", ridges, "rc_cd of " + palms[h] + ".", "As rc_cd."};
+        c[at + 3] = {hands[h] + "_atd", "degrees", "atd of " + palms[h] + ".", "As atd."};
+        c[at + 4] = {hands[h] + "_mli", "", "mli_a1d1 of " + palms[h] + ".", "As mli_a1d1."};
+    }
+    const QString sideMissing = "Empty where either side is.";
+    for (int d = 0; d < 5; ++d) {
+        const QString digit = QString::number(d + 1);
+        const int at = SubjectDigitAsymmetry + 2 * d;
+        c[at] = {"d" + digit + "_rc_diff", ridges,
+                 "R" + digit + "_rc_max - L" + digit + "_rc_max.", sideMissing};
+        c[at + 1] = {"d" + digit + "_rc_absdiff", ridges, "|R" + digit + "_rc_max - L" + digit
+                     + "_rc_max|.", sideMissing};
+    }
+    c[SubjectAbDiff] = {"ab_diff", ridges, "right_ab - left_ab.", sideMissing};
+    c[SubjectAbAbsDiff] = {"ab_absdiff", ridges, "|right_ab - left_ab|.", sideMissing};
+    c[SubjectAtdDiff] = {"atd_diff", "degrees", "right_atd - left_atd, two decimals.",
+                         sideMissing};
+    c[SubjectAtdAbsDiff] = {"atd_absdiff", "degrees", "|right_atd - left_atd|.", sideMissing};
+    c[SubjectTrcDiff] = {"trc_diff", ridges, "right_trc - left_trc.", sideMissing};
+    c[SubjectTrcAbsDiff] = {"trc_absdiff", ridges, "|right_trc - left_trc|.", sideMissing};
+    c[SubjectPatternsDiffering] = {"patterns_differing", count,
+                                   "Digits whose pattern type on the right hand is not the "
+                                   "one on the left (R1 and L1, ..., R5 and L5), 0 to 5.",
+                                   allClassified};
+    return c;
+}
+
+QVector<Column> agreementTable()
+{
+    const QString measured = "Empty for a category (pattern, line_*) and without pairs.";
+    const QString twoPairs = "Empty for a category and with fewer than two pairs.";
+    const QString correlation =
+        "Empty for a category, with fewer than two pairs and where no value differs from "
+        "another (0/0).";
+    const QString category = "Empty for a measurement and without pairs.";
+    QVector<Column> c(AgreementCount);
+    c[AgreementTrait] = {"trait", "",
+                         "What the examiners are compared on: a column of the print table "
+                         "(pattern, rc_max, rc_radial, rc_ulnar, core1_crease_mm, "
+                         "core2_crease_mm, triradius1_crease_mm, triradius2_crease_mm, rc_ab, "
+                         "rc_bc, rc_cd, atd) or of the set table (tfrc, afrc), or a palm's main "
+                         "line D, C, B, A or T (line_d ... line_t: its termination as "
+                         "palm_formula writes it).",
+                         "One row for each trait and slot, in this order, whether or not any "
+                         "set has it. rc_max counts 0 for an annotated finger without a "
+                         "core-triradius line, as in tfrc; a main line counts once answered."};
+    c[AgreementSlot] = {"slot", "",
+                        "The print, L1 to RPalm; L1-R5 for the patterns of all ten fingers "
+                        "together.", "Empty for tfrc and afrc."};
+    c[AgreementPairs] = {"pairs", count,
+                         "Paired sets in which both examiners have a value (for L1-R5, paired "
+                         "fingers).", ""};
+    c[AgreementMeanA] = {"mean_a", "as the trait",
+                         "Mean of the first examiner's values (the sets of A), three decimals "
+                         "as all statistics here.", measured};
+    c[AgreementMeanB] = {"mean_b", "as the trait", "Mean of the second examiner's values (B).",
+                         measured};
+    c[AgreementMeanDifference] = {"mean_diff", "as the trait", "Mean of d = A - B.", measured};
+    c[AgreementSdDifference] = {"sd_diff", "as the trait",
+                                "Standard deviation of d (n - 1 in the denominator).",
+                                twoPairs};
+    c[AgreementTem] = {"tem", "as the trait",
+                       "Technical error of measurement, sqrt(sum d^2 / 2n) over n pairs.",
+                       measured};
+    c[AgreementRelativeTem] = {"rel_tem_pct", "%",
+                               "tem in percent of the mean of both examiners' values.",
+                               measured + " Empty where that mean is 0."};
+    c[AgreementIcc21] = {"icc21", "",
+                         "ICC(2,1) of Shrout and Fleiss (1979): absolute agreement of single "
+                         "values, the examiners taken as drawn from many; an offset between "
+                         "them lowers it.", correlation};
+    c[AgreementIcc21Lower] = {"icc21_lower", "",
+                              "Lower bound of the 95 % confidence interval of icc21, from the "
+                              "F distribution with Satterthwaite's degrees of freedom.",
+                              correlation};
+    c[AgreementIcc21Upper] = {"icc21_upper", "", "Upper bound of that interval.", correlation};
+    c[AgreementIcc31] = {"icc31", "",
+                         "ICC(3,1): consistency of single values, the examiners fixed; an "
+                         "offset between them does not lower it.", correlation};
+    c[AgreementIcc31Lower] = {"icc31_lower", "",
+                              "Lower bound of the 95 % confidence interval of icc31, from the "
+                              "F distribution.", correlation};
+    c[AgreementIcc31Upper] = {"icc31_upper", "", "Upper bound of that interval.", correlation};
+    c[AgreementShare] = {"share_agreeing", "0 to 1",
+                         "Share of the pairs in which both examiners chose the same.",
+                         category};
+    c[AgreementKappa] = {"kappa", "",
+                         "Cohen's kappa: (observed - expected agreement) / (1 - expected), "
+                         "expected from each examiner's own shares of the categories.",
+                         category + " Empty where both examiners always chose one and the "
+                         "same."};
+    return c;
+}
+
+QVector<Column> pairTable()
+{
+    QVector<Column> c(PairCount);
+    c[PairSubject] = {"subject", "",
+                      "The subject the pair is of: A's identifier, else B's. Sets pair by "
+                      "subject where both give one, else by file name.",
+                      "Empty where neither set gives one."};
+    c[PairSetA] = {"set_a", "", "The first examiner's set as named on the command line.", ""};
+    c[PairSetB] = {"set_b", "", "The second examiner's set.", ""};
+    c[PairSlot] = {"slot", "", "The print, L1 to RPalm.", "Empty for tfrc and afrc."};
+    c[PairTrait] = {"trait", "",
+                    "A trait of the agreement table, or a landmark both examiners placed: "
+                    "core1, core2, triradius1, triradius2 (A's, left to right as A shows the "
+                    "print, each paired with B's nearest of its kind on the scan) or a palm "
+                    "triradius by name (triradius_a, triradius_t1, ...).",
+                    "A trait has a row where either examiner has a value. Prints come in slot "
+                    "order, each with its traits, then its landmarks."};
+    c[PairValueA] = {"value_a", "as the trait", "A's value.",
+                     "Empty where A has none, and for a landmark."};
+    c[PairValueB] = {"value_b", "as the trait", "B's value.",
+                     "Empty where B has none, and for a landmark."};
+    c[PairDifference] = {"difference", "as the trait", "value_a - value_b.",
+                         "Only where both are numbers."};
+    c[PairDistance] = {"distance_mm", millimetres,
+                       "How far apart the examiners put the landmark on the scan, three "
+                       "decimals; each print's crop, turn and mirror are undone first.",
+                       "Needs both resolutions of both prints, and scans of one size where "
+                       "both sets give it; empty otherwise."};
+    return c;
+}
+
 QString line(const QStringList& cells)
 {
     return "| " + cells.join(" | ") + " |\n";
@@ -201,14 +366,42 @@ const QVector<Column>& summaries()
     return table;
 }
 
+const QVector<Column>& subjects()
+{
+    static const QVector<Column> table = subjectTable();
+    return table;
+}
+
+const QVector<Column>& agreement()
+{
+    static const QVector<Column> table = agreementTable();
+    return table;
+}
+
+const QVector<Column>& pairs()
+{
+    static const QVector<Column> table = pairTable();
+    return table;
+}
+
+QStringList names(const QVector<Column>& table)
+{
+    QStringList list;
+    for (const Column& c : table)
+        list.append(c.name);
+    return list;
+}
+
 QString dictionary()
 {
     QString text = line({"column", "table", "unit", "meaning", "rule"})
                    + line({"---", "---", "---", "---", "---"});
-    for (const Column& c : prints())
-        text += line({c.name, "prints", c.unit, c.meaning, c.rule});
-    for (const Column& c : summaries())
-        text += line({c.name, "sets", c.unit, c.meaning, c.rule});
+    const QPair<QString, const QVector<Column>*> tables[] = {
+        {"prints", &prints()}, {"sets", &summaries()}, {"subjects", &subjects()},
+        {"agreement", &agreement()}, {"pairs", &pairs()}};
+    for (const auto& table : tables)
+        for (const Column& c : *table.second)
+            text += line({c.name, table.first, c.unit, c.meaning, c.rule});
     return text;
 }
 

@@ -175,14 +175,6 @@ void palmValues(const TGlyphRecord& record, QStringList& row)
         row[MliA1D1 + i] = indices.at(i);
 }
 
-QStringList names(const QVector<Column>& table)
-{
-    QStringList list;
-    for (const Column& c : table)
-        list.append(c.name);
-    return list;
-}
-
 }
 
 bool hasResolution(const setfile::SlotImage& image)
@@ -259,8 +251,7 @@ QStringList setRow(const QVector<QStringList>& rows)
         ++annotated;
         // A finger has at most two triradii; more can only be a marking slip.
         pii += qMin(row.at(Triradii).toInt(), 2);
-        // An empty count (no such line, as on an arch) reads as 0.
-        tfrc += row.at(RcMax).toInt();
+        tfrc += fingerRidgeCount(row).toInt();
         afrc += row.at(RcCt1).toInt() + row.at(RcCt2).toInt();
         if (!row.at(Pattern).isEmpty()) {
             ++classified;
@@ -292,6 +283,24 @@ QStringList setRow(const QVector<QStringList>& rows)
         set[SetWhorls] = count(groups.value("whorl"));
     }
     return set;
+}
+
+QString fingerRidgeCount(const QStringList& row)
+{
+    if (row.at(Cores).isEmpty())
+        return QString();
+    return row.at(RcMax).isEmpty() ? QStringLiteral("0") : row.at(RcMax);
+}
+
+QString decimal(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return QString();
+    const QString text = QString::number(value, 'f', decimals);
+    // -0.001 to three decimals would read "-0.000".
+    if (text.startsWith('-') && text.count('0') == text.size() - (decimals > 0 ? 2 : 1))
+        return text.mid(1);
+    return text;
 }
 
 void writeRow(QTextStream& out, const QStringList& fields)

@@ -30,6 +30,15 @@ QVector<QStringList> printRows(const QString& path, const setfile::Contents& con
 // The row of a set, summed up from its twelve print rows.
 QStringList setRow(const QVector<QStringList>& printRows);
 
+// A finger's ridge count as tfrc sums it: rc_max of its print row, 0 for an
+// annotated finger without a core-triradius line (an arch), empty for a finger
+// that is not annotated.
+QString fingerRidgeCount(const QStringList& printRow);
+
+// value with the given decimals; empty for NaN or infinity, and no minus sign
+// on a value that rounds to zero.
+QString decimal(double value, int decimals);
+
 // One CSV record: fields joined by commas, quoted only when they hold a comma, a
 // quote or a line break, ended by CR LF. The stream must be UTF-8.
 void writeRow(QTextStream& out, const QStringList& fields);

@@ -5,6 +5,7 @@
 #include "finger/tfingersettings.h"
 #include "palm/tpalmsettings.h"
 #include "palm/tpalmview.h"
+#include "tables/statistics.h"
 #include "view/trcline.h"
 
 #include <QAction>
@@ -165,6 +166,36 @@ static QString studyText()
                    "<details subject='S-01' examiner='A. Example' date='2024-05-02'/>\n");
 }
 
+// One examiner's set of the study of two examiners: the first fingers as given,
+// the others plain arches, LPalm as given (no image when empty), RPalm no image.
+static QString examinedSet(const QStringList& fingers, const QString& palm,
+                           const QString& subject,
+                           const QString& l1Image = "src='print.png' xdpi='2540' ydpi='254'")
+{
+    const QString scan = "src='print.png' xdpi='2540' ydpi='254'";
+    const QString none = "src='' xdpi='0' ydpi='0'";
+    QStringList sections = fingers;
+    QStringList images{l1Image};
+    for (int i = 1; i < 10; ++i)
+        images << scan;
+    while (sections.size() < 10)
+        sections << answered("plain arch");
+    sections << palm << "";
+    images << (palm.isEmpty() ? none : scan) << none;
+    return setText(sections, images,
+                   subject.isEmpty() ? QString()
+                                     : QString("<details subject='%1'/>\n").arg(subject));
+}
+
+// A loop with its core and triradius at (x, y) pairs, after head.
+static QString loop(const char* pattern, int ridges, int cx, int cy, int tx, int ty,
+                    const QString& head = QString())
+{
+    return head + QString("<core><point x='%1' y='%2'/></core><triradium><point x='%3' y='%4'/>"
+                          "</triradium>").arg(cx).arg(cy).arg(tx).arg(ty)
+           + counted("ct", ridges) + answered(pattern);
+}
+
 static bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -242,12 +273,13 @@ static QList<QStringList> records(const QByteArray& table)
     return rows;
 }
 
-// What a row records beyond its set's identifiers: "column=value" for each field
-// that is not empty, in column order.
-static QString recorded(const QStringList& header, const QStringList& row)
+// What a row records beyond its set's identifiers (or after column from):
+// "column=value" for each field that is not empty, in column order.
+static QString recorded(const QStringList& header, const QStringList& row,
+                        const char* from = "date")
 {
     QStringList given;
-    for (int i = header.indexOf("date") + 1; i < header.size() && i < row.size(); ++i)
+    for (int i = header.indexOf(from) + 1; i < header.size() && i < row.size(); ++i)
         if (!row.at(i).isEmpty())
             given << header.at(i) + "=" + row.at(i);
     return given.join("; ");
@@ -345,8 +377,9 @@ private slots:
         QVERIFY(writeFile(dir.filePath("study/subject A.xml"), studyText().toUtf8()));
         QVERIFY(QFile::copy(dir.filePath("hand, set.xml"), dir.filePath("study/hand, set.xml")));
         QByteArray prints, err, summary;
-        QCOMPARE(ridgemap(dir.path(), {"--results", "-", "--summary", "sets.csv", "study",
-                                       "study/../study/subject A.xml", "hand, set.xml"},
+        QCOMPARE(ridgemap(dir.path(), {"--results", "-", "--summary", "sets.csv", "--subjects",
+                                       "subjects.csv", "study", "study/../study/subject A.xml",
+                                       "hand, set.xml"},
                           &prints, &err),
                  0);
         QCOMPARE(QString::fromUtf8(err).split('\n'), (QStringList{
@@ -407,6 +440,33 @@ private slots:
                                           "A. Example", "2024-05-02", "10", "12", "44", "51",
                                           "", "", "", "", "", "", "10", "2", "4", "1", "3"}));
 
+        // The hands side by side: R - L of the digits' counts (arches 0) 7-0, 8-0,
+        // 3-3, 10-5, 2-6, of the totals 30 - 14; the patterns of digits 1, 2, 3 and
+        // 5 differ. The other set's fingers are not all annotated, but its palms
+        // give a-b: 2 - 4.
+        const QList<QStringList> subjects = records(readFile(dir.filePath("subjects.csv")));
+        QCOMPARE(subjects.size(), 4);
+        QCOMPARE(subjects.at(2).mid(0, 5), sets.at(2).mid(0, 5));
+        QCOMPARE(recorded(subjects.at(0), subjects.at(2)),
+                 QString("L1_pattern=plain arch; L1_rc_max=0; L2_pattern=tented arch; "
+                         "L2_rc_max=0; L3_pattern=ulnar loop; L3_rc_max=3; L3_rc_radial=3; "
+                         "L4_pattern=ulnar loop; L4_rc_max=5; L4_rc_radial=5; "
+                         "L5_pattern=plain whorl; L5_rc_max=6; L5_rc_radial=6; L5_rc_ulnar=4; "
+                         "R1_pattern=radial loop; R1_rc_max=7; R1_rc_ulnar=7; "
+                         "R2_pattern=ulnar loop; R2_rc_max=8; R2_rc_radial=8; "
+                         "R3_pattern=central pocket loop; R3_rc_max=3; R3_rc_radial=2; "
+                         "R3_rc_ulnar=3; R4_pattern=ulnar loop; R4_rc_max=10; R4_rc_radial=10; "
+                         "R5_pattern=double loop; R5_rc_max=2; R5_rc_radial=1; R5_rc_ulnar=2; "
+                         "left_trc=14; left_arches=2; left_loops=2; left_whorls=1; "
+                         "right_trc=30; right_arches=0; right_loops=3; right_whorls=2; pii=12; "
+                         "left_mli=8; d1_rc_diff=7; d1_rc_absdiff=7; d2_rc_diff=8; "
+                         "d2_rc_absdiff=8; d3_rc_diff=0; d3_rc_absdiff=0; d4_rc_diff=5; "
+                         "d4_rc_absdiff=5; d5_rc_diff=-4; d5_rc_absdiff=4; trc_diff=16; "
+                         "trc_absdiff=16; patterns_differing=4"));
+        QCOMPARE(recorded(subjects.at(0), subjects.at(3), "R5_rc_ulnar"),
+                 QString("left_ab=4; left_bc=3; left_atd=36.87; left_mli=7; right_ab=2; "
+                         "right_bc=0; right_cd=0; right_mli=2; ab_diff=-2; ab_absdiff=2"));
+
         // The header is the dictionary's print columns, in its order.
         QByteArray dictionary;
         QCOMPARE(ridgemap(dir.path(), {"--columns"}, &dictionary), 0);
@@ -415,6 +475,175 @@ private slots:
             if (line.contains(" | prints | "))
                 documented << QString::fromUtf8(line.mid(2, line.indexOf(" | ") - 2));
         QCOMPARE(documented, header);
+    }
+
+    // Shrout and Fleiss's (1979) six targets rated by four judges: their published
+    // ICCs. The interval of ICC(3,1) as worked from a printed F table: F0 = BMS /
+    // EMS = 11.24 / 1.02, F.975(5, 15) = 3.576 and F.975(15, 5) = 6.428 give
+    // (F0 / 3.576 - 1) / (F0 / 3.576 + 3) = 0.34 and (F0 * 6.428 - 1) / (F0 * 6.428 + 3)
+    // = 0.95.
+    void intraclassCorrelationsOfShroutAndFleiss()
+    {
+        const statistics::Icc icc = statistics::icc(
+            {{9, 2, 5, 8}, {6, 1, 3, 2}, {8, 4, 6, 8}, {7, 1, 2, 6}, {10, 5, 6, 9}, {6, 2, 4, 7}});
+        const char* const single[] = {"0.17", "0.29", "0.71"};
+        const char* const mean[] = {"0.44", "0.62", "0.91"};
+        for (int form = 0; form < 3; ++form) {
+            QCOMPARE(QString::number(icc.single[form].value, 'f', 2), QString(single[form]));
+            QCOMPARE(QString::number(icc.mean[form].value, 'f', 2), QString(mean[form]));
+            for (const statistics::Estimate& e : {icc.single[form], icc.mean[form]})
+                QVERIFY(e.lower < e.value && e.value < e.upper && e.upper < 1);
+        }
+        QCOMPARE(QString::number(icc.single[2].lower, 'f', 2), QString("0.34"));
+        QCOMPARE(QString::number(icc.single[2].upper, 'f', 2), QString("0.95"));
+        // F(2, 2) has the closed form p / (1 - p); F(1, 10) is Student's t(10)
+        // squared, 2.2281^2.
+        QCOMPARE(QString::number(statistics::fQuantile(0.975, 2, 2), 'f', 6), QString("39.000000"));
+        QCOMPARE(QString::number(statistics::fQuantile(0.95, 1, 10), 'f', 3), QString("4.965"));
+    }
+
+    // Two examiners on three subjects. Every L1 is a loop with its core at
+    // (100, 100) and triradius at (250, 150) of the scan, 6, 9 and 14 ridges for A,
+    // 5, 8 and 12 for B; B mirrors S1's print and puts the triradius 50 pixels
+    // (0.5 mm) further right, crops S2's at (50, 40) and calls it a radial loop,
+    // and gives S3's no resolution (and no subject: paired by file name). S1's L2
+    // is a whorl whose cores the mirror shows in the other order. The other
+    // fingers are arches, so tfrc is L1's count. A set of B has no partner, and
+    // two sets of one file name name different subjects.
+    void twoExaminersThroughTheCommandLine()
+    {
+        QDir folder(dir.path());
+        QVERIFY(folder.mkpath("examinerA") && folder.mkpath("examinerB"));
+        // S1's left palms: a 30 pixels (0.3 mm) apart, b alike; a-b 4 and 5 ridges;
+        // line D answered only, ending at 9, and for B dual, 9 and 11.
+        auto palm = [](int ax, int ridges, const char* kind) {
+            return QString("<triradium><point x='%1' y='100' d='1'/><point x='200' y='100' "
+                           "d='1'/></triradium>").arg(ax) + counted("ba", ridges)
+                   + QString("<setting type='Dterm' first='%1' second='9' third='11'/><setting "
+                             "type='answered' first='10000' second='00000000'/>").arg(kind);
+        };
+        const QString mirror = "<transform angle='0' flip='1'/>";
+        const QString whorl = "<core><point x='200' y='100'/><point x='%1' y='100'/></core>"
+                              + answered("plain whorl");
+        const QString sets[][2] = {
+            {"examinerA/s1.xml", examinedSet({loop("ulnar loop", 6, 100, 100, 250, 150),
+                                              whorl.arg(100)}, palm(100, 4, "Simple"), "S1")},
+            {"examinerA/s2.xml", examinedSet({loop("ulnar loop", 9, 100, 100, 250, 150)}, "",
+                                             "S2")},
+            {"examinerA/s3.xml", examinedSet({loop("plain whorl", 14, 100, 100, 250, 150)}, "",
+                                             "S3")},
+            {"examinerA/s4.xml", examinedSet({}, "", "S4")},
+            {"examinerB/first.xml",
+             examinedSet({loop("ulnar loop", 5, 300, 100, 100, 150, mirror),
+                          mirror + whorl.arg(300)}, palm(130, 5, "Dual"), "S1")},
+            {"examinerB/second.xml",
+             examinedSet({loop("radial loop", 8, 50, 60, 200, 110,
+                               "<crop><point x='50' y='40'/><point x='350' y='260'/></crop>")},
+                         "", "S2")},
+            {"examinerB/s3.xml", examinedSet({loop("plain whorl", 12, 100, 100, 250, 150)}, "",
+                                             "", "src='print.png' xdpi='0' ydpi='0'")},
+            {"examinerB/s4.xml", examinedSet({}, "", "S5")},
+            {"examinerB/extra.xml", examinedSet({}, "", "S9")},
+        };
+        for (const auto& set : sets)
+            QVERIFY(writeFile(dir.filePath(set[0]), set[1].toUtf8()));
+        QByteArray pairs, err;
+        QCOMPARE(ridgemap(dir.path(), {"--compare", "examinerA", "examinerB", "--agreement",
+                                       "agreement.csv", "--pairs", "-"}, &pairs, &err),
+                 0);
+        QCOMPARE(QString::fromUtf8(err).split('\n'), (QStringList{
+            "examinerB/s3.xml: L1: resolution unknown or invalid; the tables leave it and the "
+            "millimetre columns empty.",
+            "examinerA/s4.xml: no set of examinerB to pair with.",
+            "examinerB/extra.xml: no set of examinerA to pair with.",
+            "examinerB/s4.xml: no set of examinerA to pair with.", ""}));
+
+        // L1's count, d = A - B = 1, 1, 2: mean 4/3, sd sqrt(1/3), tem sqrt(6/6) = 1,
+        // 100 * 1 / 9 %. Two-way ANOVA of (6,5), (9,8), (14,12) about the mean 9:
+        // BMS = 2 (3.5^2 + 0.5^2 + 4^2) / 2 = 28.5, JMS = 3 (2 (2/3)^2) = 8/3, EMS =
+        // sum (d - 4/3)^2 / 4 = 1/6. ICC(3,1) = (BMS - EMS) / (BMS + EMS) = 170/172;
+        // ICC(2,1) = (BMS - EMS) / (BMS + EMS + 2 (JMS - EMS) / 3) = 170/182. With
+        // F.975(2, 2) = 39 and F0 = BMS / EMS = 171, ICC(3,1)'s bounds are (171/39 -
+        // 1) / (171/39 + 1) = 132/210 and (171 * 39 - 1) / (171 * 39 + 1). ICC(2,1)'s:
+        // a = 2 * 170/182, b = 3 (1 + 170/182) - a, Satterthwaite's v = 2 (a JMS +
+        // b EMS)^2 / (2 (a JMS)^2 + (b EMS)^2) = 1.2696; F(2, v) has the closed form
+        // (v/2) ((1 - p)^(-2/v) - 1), so F* = F.975(2, v) = 211.96 and F** = F.975(v,
+        // 2) = 1 / F.025(2, v) = 38.715; with 2 JMS + (6 - 2 - 3) EMS = 5.5 the bounds
+        // are 3 (28.5 - F* / 6) / (5.5 F* + 85.5) and 3 (28.5 F** - 1/6) / (5.5 + 85.5 F**).
+        const QStringList count = {"3", "9.667", "8.333", "1.333", "0.577", "1.000", "11.111",
+                                   "0.934", "-0.016", "0.998", "0.988", "0.629", "1.000", "",
+                                   ""};
+        QStringList none;
+        while (none.size() < 15)
+            none << QString();
+        const QList<QStringList> agreement = records(readFile(dir.filePath("agreement.csv")));
+        QCOMPARE(agreement.size(), 1 + 101);
+        auto statisticsOf = [&agreement](const QString& trait, const QString& slot) {
+            for (const QStringList& row : agreement)
+                if (row.at(0) == trait && row.at(1) == slot)
+                    return QStringList(row.mid(2));
+            return QStringList();
+        };
+        QCOMPARE(statisticsOf("rc_max", "L1"), count);
+        QCOMPARE(statisticsOf("rc_radial", "L1"), count);
+        QCOMPARE(statisticsOf("tfrc", ""), count);
+        // Fingers without a count line count 0 for both: no spread, no correlation.
+        QCOMPARE(statisticsOf("rc_max", "L2"),
+                 QStringList() << "3" << "0.000" << "0.000" << "0.000" << "0.000" << "0.000"
+                               << none.mid(6));
+        QCOMPARE(statisticsOf("rc_ulnar", "L1"), QStringList() << "0" << none.mid(1));
+        // One pair: d = -1, tem sqrt(1/2), 100 tem / 4.5 %; no spread to tell.
+        QCOMPARE(statisticsOf("rc_ab", "LPalm"), QStringList()
+                 << "1" << "4.000" << "5.000" << "-1.000" << "" << "0.707" << "15.713"
+                 << none.mid(7));
+        auto category = [&none](const char* pairs, const char* share, const char* kappa) {
+            return QStringList() << pairs << none.mid(0, 12) << share << kappa;
+        };
+        QCOMPARE(statisticsOf("line_d", "LPalm"), category("1", "0.000", "0.000"));
+        // L1's patterns agree in 2 of 3; expected (2/3)(1/3) + (1/3)(1/3) = 1/3, so
+        // kappa (2/3 - 1/3) / (1 - 1/3). L2's agree, expected 5/9: kappa 1; L3's are
+        // all arches: kappa 0/0. Over all 30 fingers (26 arches, 2 whorls each):
+        // 29/30, expected (26 * 26 + 2 * 1 + 2 * 2) / 900, kappa (870 - 682) / (900 - 682).
+        QCOMPARE(statisticsOf("pattern", "L1"), category("3", "0.667", "0.500"));
+        QCOMPARE(statisticsOf("pattern", "L2"), category("3", "1.000", "1.000"));
+        QCOMPARE(statisticsOf("pattern", "L3"), category("3", "1.000", ""));
+        QCOMPARE(statisticsOf("pattern", "L1-R5"), category("30", "0.967", "0.862"));
+
+        // Every paired value and landmark: S1's in full, the others' distances.
+        QStringList s1, distances;
+        const QList<QStringList> rows = records(pairs);
+        for (const QStringList& row : rows.mid(1)) {
+            if (row.at(1) == "examinerA/s1.xml")
+                s1 << row.mid(3).join('|');
+            if (row.at(4).startsWith("core") || row.at(4).startsWith("triradius"))
+                distances << QStringList{row.at(0), row.at(2), row.at(3), row.at(4), row.at(8)}
+                                 .join(' ');
+        }
+        QCOMPARE(rows.at(1).mid(0, 3),
+                 (QStringList{"S1", "examinerA/s1.xml", "examinerB/first.xml"}));
+        QStringList expected = {"L1|pattern|ulnar loop|ulnar loop||", "L1|rc_max|6|5|1|",
+                                "L1|rc_radial|6|5|1|", "L1|core1||||0.000",
+                                "L1|triradius1||||0.500", "L2|pattern|plain whorl|plain whorl||",
+                                "L2|rc_max|0|0|0|", "L2|core1||||0.000", "L2|core2||||0.000"};
+        for (const char* slot : {"L3", "L4", "L5", "R1", "R2", "R3", "R4", "R5"})
+            expected << QString(slot) + "|pattern|plain arch|plain arch||"
+                     << QString(slot) + "|rc_max|0|0|0|";
+        expected << "LPalm|rc_ab|4|5|-1|" << "LPalm|line_d|9|9/11||"
+                 << "LPalm|triradius_a||||0.300" << "LPalm|triradius_b||||0.000"
+                 << "|tfrc|6|5|1|" << "|afrc|6|5|1|";
+        QCOMPARE(s1, expected);
+        QCOMPARE(distances.mid(6), (QStringList{
+            "S2 examinerB/second.xml L1 core1 0.000",
+            "S2 examinerB/second.xml L1 triradius1 0.000",
+            "S3 examinerB/s3.xml L1 core1 ", "S3 examinerB/s3.xml L1 triradius1 "}));
+        QCOMPARE(rows.size(), 1 + 31 + 25 + 25);
+
+        // Nothing to compare is a failure, not an empty table.
+        QCOMPARE(ridgemap(dir.path(), {"--compare", "examinerA/s4.xml", "examinerB/s4.xml",
+                                       "--agreement", "-"}, &pairs, &err),
+                 1);
+        QVERIFY(err.contains("\nridgemap: no set of examinerA/s4.xml pairs with one of "
+                             "examinerB/s4.xml"));
     }
 
     // The README's column table is what `--columns` prints.
@@ -444,6 +673,8 @@ private slots:
             {"--results", "-", "--summary", "-", "hand, set.xml"},
             // A shell pattern right after --results: the first set would be lost.
             {"--results", "hand, set.xml", "broken.xml", "hand, set.xml"},
+            {"--compare", "hand, set.xml", "--agreement", "-"},     // no B
+            {"--agreement", "-", "hand, set.xml", "broken.xml"},    // no --compare
         };
         const QByteArray before = readFile(dir.filePath("hand, set.xml"));
         for (const QStringList& arguments : wrong) {
