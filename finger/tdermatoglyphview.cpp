@@ -63,6 +63,23 @@ QList<TRCLine*> TDermatoglyphView::countedLines() const
     return lines + coreTriradiusCounts;
 }
 
+QString TDermatoglyphView::countedLineName(const TRCLine* line) const
+{
+    if (line == coreCoreCount)
+        return "core\u2013core";
+    const int i = coreTriradiusCounts.indexOf(const_cast<TRCLine*>(line));
+    const QVector<QPair<int, int>> pairs = fingerlines::coreTriradiusPairs(cores.size(),
+                                                                           triradia.size());
+    if (i < 0 || i >= pairs.size())
+        return "a counted line";
+    // Two of a kind are told apart by their side on the screen.
+    auto named = [](const char* kind, int index, int of) {
+        return of < 2 ? QString(kind) : QString(index == 0 ? "left " : "right ") + kind;
+    };
+    return named("core", pairs.at(i).first, cores.size()) + "\u2013"
+           + named("triradius", pairs.at(i).second, triradia.size());
+}
+
 void TDermatoglyphView::paintFlex(bool paint)
 {
     paintingFlex = paint;

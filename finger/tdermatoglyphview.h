@@ -44,6 +44,7 @@ public:
 
     QList<TGraphicsVertexItem*> landmarks(TLandmark kind) const override;
     QList<TRCLine*> countedLines() const override;
+    QString countedLineName(const TRCLine* line) const override;
 
     QPolygonF flexionOutline() const { return crease.outline(); }
     QList<TGraphicsVertexItem*> flexionVertexItems() const { return crease.vertexItems(); }

@@ -85,6 +85,18 @@ QList<TRCLine*> TPalmView::countedLines() const
     return lines;
 }
 
+QString TPalmView::countedLineName(const TRCLine* line) const
+{
+    const int i = triradiusCounts.indexOf(const_cast<TRCLine*>(line));
+    QVector<bool> placed;
+    for (const TGraphicsVertexItem* item : triradia)
+        placed.append(item != nullptr);
+    const QVector<QPair<int, int>> pairs = palmlines::countLinePairs(placed);
+    if (i < 0 || pairs.at(i).first < 0)
+        return "a counted line";
+    return triradiusLabels.at(pairs.at(i).first) + "\u2013" + triradiusLabels.at(pairs.at(i).second);
+}
+
 void TPalmView::removeTriradius(int i)
 {
     if (TGraphicsVertexItem* item = triradia.value(i)) {

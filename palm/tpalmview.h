@@ -41,6 +41,7 @@ public:
 
     QList<TGraphicsVertexItem*> landmarks(TLandmark kind) const override;
     QList<TRCLine*> countedLines() const override;
+    QString countedLineName(const TRCLine* line) const override;
 
     TGraphicsVertexItem* triradius(int i) const { return triradia.value(i); }
     QList<TGraphicsVertexItem*> corePoints() const { return cores; }

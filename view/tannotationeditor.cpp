@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTableWidgetItem>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -85,6 +86,9 @@ void TAnnotationEditor::setupTools(TAnnotationView* annotations, QPushButton* ow
             &TAnnotationView::addCentralLines);
     connect(buttonSuggestRidgePoints, &QPushButton::clicked, annotations,
             &TAnnotationView::suggestRidgePoints);
+    connect(annotations, &TAnnotationView::suggested, this, [this](const QString& summary) {
+        statusBar()->showMessage(summary, messageMilliseconds);
+    });
     connect(buttonCancelRidgeCount, &QPushButton::clicked, annotations,
             &TAnnotationView::cancelRidgePoints);
     connect(buttonCancelRadiants, &QPushButton::clicked, annotations,

@@ -140,25 +140,42 @@ QVector<QPointF> TAnnotationView::suggestedRidgePoints(const TRCLine* counted) c
 
 int TAnnotationView::suggestOn(TRCLine* counted)
 {
-    const QVector<QPointF> added = suggestedRidgePoints(counted);
-    if (!added.isEmpty())
-        counted->setRidgePoints(counted->ridgePointPositions() + added);
-    emit suggested(added.size(), added.isEmpty() ? 0 : 1);
-    return added.size();
+    const int added = addSuggestions(counted);
+    emit suggested(suggestionText({{countedLineName(counted), added}}));
+    return added;
 }
 
 void TAnnotationView::suggestRidgePoints()
 {
-    int points = 0;
-    int lines = 0;
-    QSignalBlocker quiet(this);
-    for (TRCLine* line : countedLines()) {
-        const int n = suggestOn(line);
-        points += n;
-        lines += n > 0;
+    QVector<QPair<QString, int>> placed;
+    for (TRCLine* line : countedLines())
+        placed.append({countedLineName(line), addSuggestions(line)});
+    emit suggested(suggestionText(placed));
+}
+
+int TAnnotationView::addSuggestions(TRCLine* counted)
+{
+    const QVector<QPointF> added = suggestedRidgePoints(counted);
+    counted->addSuggestedPoints(added);
+    return added.size();
+}
+
+QString TAnnotationView::suggestionText(const QVector<QPair<QString, int>>& placed)
+{
+    int total = 0;
+    QStringList lines;
+    for (const auto& line : placed) {
+        total += line.second;
+        if (line.second > 0)
+            lines.append(QString("%1 on %2").arg(line.second).arg(line.first));
     }
-    quiet.unblock();
-    emit suggested(points, lines);
+    if (placed.isEmpty())
+        return "No counted line to suggest ridge points on.";
+    if (total == 0)
+        return "No ridge points suggested: every line has its points.";
+    return QString("%1 ridge point%2 suggested: %3. Outlined points are the print's "
+                   "suggestion; check them.")
+        .arg(total).arg(total == 1 ? "" : "s", lines.join(", "));
 }
 
 // ---------------------------------------------------------------------------

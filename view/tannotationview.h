@@ -48,8 +48,11 @@ public:
     // Ridge points the print suggests for counted (a line in scene coordinates),
     // leaving out those within half a ridge spacing of a point already there.
     QVector<QPointF> suggestedRidgePoints(const TRCLine* counted) const;
-    // Puts the suggested points on counted as ordinary ridge points; how many.
+    // Puts the suggested points on counted as ridge points drawn as outlines and
+    // says so; how many.
     int suggestOn(TRCLine* counted);
+    // The name of a counted line as the examiner knows it ("a\u2013b", "core\u2013core").
+    virtual QString countedLineName(const TRCLine* line) const = 0;
 
     // Hands a press on a landmark to the scene, which drags it once the pointer
     // has moved further than a click's jitter.
@@ -63,8 +66,8 @@ public:
     TGraphicsVertexItem* ridgePointAt(const QPointF& scenePos) const;
 
 signals:
-    // Suggested ridge points were placed: how many, on how many of the lines.
-    void suggested(int points, int lines);
+    // Suggested ridge points were placed: what to tell the examiner.
+    void suggested(const QString& summary);
 
 public slots:
     virtual void connectPoints() = 0;
@@ -124,6 +127,9 @@ protected:
     bool addingCentralLines = false;
 
 private:
+    int addSuggestions(TRCLine* counted);
+    static QString suggestionText(const QVector<QPair<QString, int>>& placed);
+
     std::vector<std::unique_ptr<TAnnotationTool>> tracingTools;
     std::vector<std::unique_ptr<TAnnotationTool>> placingTools;
     std::unique_ptr<TAnnotationTool> countingTool;

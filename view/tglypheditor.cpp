@@ -140,8 +140,8 @@ void TGlyphEditor::setupConnections()
     connect(spinBoxXPpi, QOverload<int>::of(&QSpinBox::valueChanged), view, &TGlyphView::setXDpi);
     connect(spinBoxYPpi, QOverload<int>::of(&QSpinBox::valueChanged), view, &TGlyphView::setYDpi);
 
-    ui->labelRadial->setText("\tRadial side");
-    ui->labelUlnar->setText("\tUlnar side");
+    updateSides();
+    connect(ui->checkBoxFlip, &QCheckBox::toggled, this, &TGlyphEditor::updateSides);
 
     setupHistory();
     setupViewing();
@@ -455,6 +455,17 @@ void TGlyphEditor::setName(const QString& name)
 {
     itemName->setText(name);
     updateTitle();
+    updateSides();
+}
+
+void TGlyphEditor::updateSides()
+{
+    // In a print as taken, the ulnar side of a right hand is on the viewer's
+    // right and that of a left hand on the left; a mirrored print swaps them.
+    const bool left = itemName && itemName->text().startsWith(QLatin1Char('L'));
+    const bool ulnarOnLeft = left != ui->checkBoxFlip->isChecked();
+    ui->labelRadial->setText(ulnarOnLeft ? "\tUlnar side" : "\tRadial side");
+    ui->labelUlnar->setText(ulnarOnLeft ? "\tRadial side" : "\tUlnar side");
 }
 
 void TGlyphEditor::setFileName(const QString& name)
@@ -698,6 +709,7 @@ void TGlyphEditor::loadAnnotation(const TGlyphRecord& record)
         ui->checkBoxFlip->setChecked(record.flip);
         ui->spinBoxRotate->setValue(record.angle);
     }
+    updateSides();
     // An angle outside the box's range: the view takes the value the box moved to.
     const int angle = ui->spinBoxRotate->value();
     if (angle != shownAngle && angle != view->rotation())

@@ -170,6 +170,8 @@ private:
     void setupViewing();
     void arrangeSidePanel(QCheckBox* enhance, QCheckBox* invert);
     void updateTitle();
+    // The navigator names the print's radial and ulnar sides for its hand and mirror.
+    void updateSides();
     void setUndoEnabled();
     // Shows image as the print that came into this editor, its work thrown away.
     void showPrint(const QImage& image, const QString& fileName);

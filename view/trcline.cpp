@@ -1,6 +1,7 @@
 #include "view/trcline.h"
 
 #include "annotation/geometry.h"
+#include "view/tcountlabel.h"
 #include "view/tgraphicsvertexitem.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ static bool sameTo6Digits(const QPointF& point, const QPointF& marker)
 
 TRCLine::TRCLine()
     : QGraphicsLineItem(nullptr),
-      countLabel(new QGraphicsTextItem(this))
+      countLabel(new TCountLabel(this))
 {
     QPen wide;
     wide.setWidth(2);
@@ -167,7 +168,18 @@ void TRCLine::addRidgePoint(double x, double y)
     updateLabel();
 }
 
-void TRCLine::insertRidgePoint(double x, double y)
+void TRCLine::addSuggestedPoints(const QVector<QPointF>& points)
+{
+    for (const QPointF& p : points) {
+        TGraphicsVertexItem* marker = insertRidgePoint(p.x(), p.y());
+        // An outline, so the ridge under a suggested point can be checked.
+        marker->setMarkerBrush(Qt::NoBrush);
+        marker->setMarkerPen(QPen(QColor(255, 140, 0), 2));
+    }
+    updateLabel();
+}
+
+TGraphicsVertexItem* TRCLine::insertRidgePoint(double x, double y)
 {
     const QPointF click(x, y);
     QPointF foot = lineIntersectionFoot(line(), click);
@@ -186,6 +198,7 @@ void TRCLine::insertRidgePoint(double x, double y)
     while (i < ridgePoints.size() && QLineF(p1, ridgePoints.at(i)->pos()).length() <= clickDistance)
         ++i;
     ridgePoints.insert(i, marker);
+    return marker;
 }
 
 void TRCLine::removeRidgePoint(TGraphicsVertexItem* point)

@@ -48,6 +48,9 @@ public:
     // when it lies on the line), whether or not the line takes clicks now.
     void setRidgePoints(const QVector<QPointF>& points);
     bool hasRidgePoint(TGraphicsVertexItem* point) const;
+    // Ridge points the print suggested, drawn as outlines until the print is
+    // opened again, so the examiner sees what to check.
+    void addSuggestedPoints(const QVector<QPointF>& points);
     QVector<QPointF> ridgePointPositions() const;
     int count() const { return ridgePoints.size(); }
     const QList<TGraphicsVertexItem*>& points() const { return ridgePoints; }
@@ -60,7 +63,7 @@ private:
     void updateLabel();
     void placeLabel();
     // Puts a point on the line at the foot of (x, y), in order; the label is left.
-    void insertRidgePoint(double x, double y);
+    TGraphicsVertexItem* insertRidgePoint(double x, double y);
 
     bool editable = false;
     const QGraphicsItem* startItem = nullptr;

@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QLabel>
+#include <QStatusBar>
 #include <QDoubleSpinBox>
 #include <QSlider>
 #include <QMessageBox>
@@ -372,10 +374,23 @@ private slots:
         hand.menu("Suggest ridge points", {200, 150}, Qt::RightButton);
         QCOMPARE(view->countLine(0)->count(), 23);
         QCOMPARE(editor.history()->count(), 1);
+        // The examiner is told what was placed, and sees the ridges under it.
+        QVERIFY2(editor.statusBar()->currentMessage().startsWith(
+                     "23 ridge points suggested: 23 on a\u2013b."),
+                 qPrintable(editor.statusBar()->currentMessage()));
+        QCOMPARE(view->countLine(0)->points().at(0)->brush().style(), Qt::NoBrush);
         hand.press("Suggest ridge points");   // nothing more to suggest: no step
         QCOMPARE(editor.history()->count(), 1);
         editor.history()->undo();
         QCOMPARE(view->countLine(0)->count(), 0);
+        // The navigator names the sides of a left palm as taken, and mirrored.
+        auto* left = editor.findChild<QLabel*>("labelRadial");
+        editor.setName("LPalm");
+        QCOMPARE(left->text(), QString("\tUlnar side"));
+        hand.child<QCheckBox>("checkBoxFlip")->click();
+        QCOMPARE(left->text(), QString("\tRadial side"));
+        editor.history()->undo();
+        QCOMPARE(left->text(), QString("\tUlnar side"));
     }
 
     void slotCancelIsUndoneInItsEditor()
