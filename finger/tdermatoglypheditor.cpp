@@ -40,17 +40,13 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     for (const auto& [id, kind, name] : {std::tuple(editorkeys::PlaceCore, Core, "Add core point"),
                                          std::tuple(editorkeys::PlaceTriradius, Triradius,
                                                     "Add triradius")}) {
-        auto* place = new QAction(editorkeys::description(id), this);
-        place->setShortcut(editorkeys::key(id));
-        place->setShortcutContext(Qt::WindowShortcut);
         const TLandmark landmark = kind;
         const QString step = name;
-        connect(place, &QAction::triggered, this, [this, landmark, step] {
+        addKeys({editorkeys::key(id)}, [this, landmark, step] {
             beginStep();
             fingerView->placeAtPointer(landmark);
             endStep(step);
         });
-        addAction(place);
     }
     trackActions();
 }

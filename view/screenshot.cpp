@@ -1,5 +1,8 @@
 #include "view/screenshot.h"
 
+#include "view/tglyphview.h"
+#include "view/timageitem.h"
+
 #include <QGraphicsScene>
 #include <QPainter>
 
@@ -31,6 +34,15 @@ QPixmap render(QGraphicsScene* scene, const QRectF& sceneRect, const QRectF& sel
         scene->render(&painter, QRectF(whole), sceneRect, Qt::KeepAspectRatio);
     }
     return rendered.copy(QRect(QPoint(2, 2), part.size()));
+}
+
+QPixmap of(TGlyphView* view, double zoom)
+{
+    const int tone = view->pixmapItem()->tone();
+    view->pixmapItem()->setTone(TImageItem::Natural);
+    const QPixmap shot = render(view->glyphScene(), view->sceneRect(), view->selectionRect(), zoom);
+    view->pixmapItem()->setTone(tone);
+    return shot;
 }
 
 }

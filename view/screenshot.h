@@ -5,6 +5,7 @@
 #include <QRectF>
 
 class QGraphicsScene;
+class TGlyphView;
 
 // What the editor's screenshot holds: a part of the print with its marks as the
 // view draws them at a magnification.
@@ -15,6 +16,9 @@ namespace screenshot {
 // render of the whole scene would have it.
 QPixmap render(QGraphicsScene* scene, const QRectF& sceneRect, const QRectF& selection,
                double zoom);
+// The screenshot of view's selection at zoom, showing the print as scanned
+// whatever tone the eye chose.
+QPixmap of(TGlyphView* view, double zoom);
 
 }
 

@@ -67,15 +67,11 @@ void TAnnotationEditor::setupTools(TAnnotationView* annotations, QPushButton* ow
     for (const auto& k : keys)
         bindKey(k.first, key(k.second), description(k.second));
     // The picked landmark or ridge point goes, as one step.
-    auto* remove = new QAction(description(DeleteMark), this);
-    remove->setShortcut(key(DeleteMark));
-    remove->setShortcutContext(Qt::WindowShortcut);
-    connect(remove, &QAction::triggered, this, [this, annotations] {
+    addKeys({key(DeleteMark)}, [this, annotations] {
         beginStep();
         annotations->deleteSelectedMark();
         endStep();
     });
-    addAction(remove);
 
     connect(buttonCores, &QPushButton::toggled, annotations, &TAnnotationView::addCores);
     connect(buttonTriradia, &QPushButton::toggled, annotations, &TAnnotationView::addTriradia);

@@ -6,32 +6,33 @@
 #include "view/editorkeys.h"
 #include "view/filechoice.h"
 #include "view/screenshot.h"
-#include "view/tablefit.h"
-#include "view/teditstep.h"
 #include "view/tglyphview.h"
+#include "view/tresolutiontable.h"
 #include "view/timageitem.h"
 #include "view/tzoomcontrol.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QMessageBox>
-#include <QScreen>
-#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTextStream>
-#include <QToolBar>
-#include <QToolBox>
-#include <QToolButton>
-#include <QUndoStack>
 
 TGlyphEditor::TGlyphEditor(QWidget* parent)
     : QMainWindow(parent),
       ui(new Ui::GlyphEditor)
 {
     ui->setupUi(this);
+}
+
+QHBoxLayout* TGlyphEditor::centralLayout() const
+{
+    return ui->horizontalLayout_3;
+}
+
+QPushButton* TGlyphEditor::selectCropButton() const
+{
+    return ui->buttonSelectCrop;
 }
 
 TGlyphEditor::~TGlyphEditor()
@@ -41,30 +42,11 @@ TGlyphEditor::~TGlyphEditor()
     delete ui;
 }
 
-QHBoxLayout* TGlyphEditor::centralLayout() const
-{
-    return ui->horizontalLayout_3;
-}
-
-QVBoxLayout* TGlyphEditor::sidePanelLayout() const
-{
-    return ui->verticalLayout;
-}
-
-QPushButton* TGlyphEditor::selectCropButton() const
-{
-    return ui->buttonSelectCrop;
-}
-
 void TGlyphEditor::setupConnections()
 {
     connect(view, &TGlyphView::resized, ui->graphicsView_2, &TGraphicsPreview::fitRect);
     connect(ui->buttonFitInView, &QPushButton::clicked, this, &TGlyphEditor::fitView);
-    connect(ui->horizontalSlider, &QSlider::valueChanged, this, &TGlyphEditor::setSpinValue);
-    connect(ui->spinBoxScale, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-            &TGlyphEditor::setSliderValue);
-    connect(ui->spinBoxScale, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-            &TGlyphEditor::setScale);
+    zoom = new TZoomControl(view, ui->horizontalSlider, ui->spinBoxScale, this);
 
     ui->graphicsView_2->setView(view);
 
@@ -97,41 +79,19 @@ void TGlyphEditor::setupConnections()
     ui->buttonCancelSelection->setIcon(QIcon(":/images/cancel.png"));
     ui->buttonCrop->setIcon(QIcon(":/images/crop.png"));
 
-    itemName = new QTableWidgetItem;
-    itemFile = new QTableWidgetItem;
-    spinBoxXPpi = new QSpinBox;
-    spinBoxYPpi = new QSpinBox;
-    itemXSpacing = new QTableWidgetItem;
-    itemYSpacing = new QTableWidgetItem;
-    spinBoxDistance = new QDoubleSpinBox;
-    // Tenths of a millimetre: a ruler's finest marks.
-    spinBoxDistance->setDecimals(1);
-    buttonCalibrate = new QPushButton("calibrate");
-    buttonExport = new QPushButton("export");
-    buttonCalibrate->setCheckable(true);
+    auto* table = new TResolutionTable(ui->tableWidget, this);
+    itemName = table->itemName;
+    itemFile = table->itemFile;
+    spinBoxXPpi = table->spinBoxXPpi;
+    spinBoxYPpi = table->spinBoxYPpi;
+    itemXSpacing = table->itemXSpacing;
+    itemYSpacing = table->itemYSpacing;
+    spinBoxDistance = table->spinBoxDistance;
+    buttonCalibrate = table->buttonCalibrate;
+    buttonExport = table->buttonExport;
+    resolutionTable = table;
     connect(buttonCalibrate, &QPushButton::toggled, view, &TGlyphView::calibrate);
     connect(view, &TGlyphView::calibrated, this, &TGlyphEditor::calibrate);
-    for (QTableWidgetItem* item : {itemName, itemFile, itemXSpacing, itemYSpacing})
-        item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEditable));
-    for (QAbstractSpinBox* box : std::initializer_list<QAbstractSpinBox*>{spinBoxXPpi, spinBoxYPpi,
-                                                                           spinBoxDistance})
-        box->setLayoutDirection(Qt::RightToLeft);
-    spinBoxXPpi->setMaximum(10000);
-    spinBoxYPpi->setMaximum(10000);
-    spinBoxDistance->setMaximum(10000);
-    spinBoxDistance->setMinimum(1);
-    spinBoxXPpi->setSpecialValueText("unknown");
-    spinBoxYPpi->setSpecialValueText("unknown");
-    ui->tableWidget->setItem(0, 0, itemName);
-    ui->tableWidget->setItem(1, 0, itemFile);
-    ui->tableWidget->setCellWidget(2, 0, spinBoxXPpi);
-    ui->tableWidget->setCellWidget(3, 0, spinBoxYPpi);
-    ui->tableWidget->setItem(4, 0, itemXSpacing);
-    ui->tableWidget->setItem(5, 0, itemYSpacing);
-    ui->tableWidget->setCellWidget(6, 0, spinBoxDistance);
-    ui->tableWidget->setCellWidget(7, 0, buttonCalibrate);
-    ui->tableWidget->setCellWidget(8, 0, buttonExport);
-
     connect(buttonExport, &QPushButton::clicked, this, &TGlyphEditor::exportScreenshot);
     connect(spinBoxXPpi, QOverload<int>::of(&QSpinBox::valueChanged), this,
             &TGlyphEditor::updateSpacing);
@@ -153,27 +113,6 @@ void TGlyphEditor::setupHistory()
     // in the view, and each control that changes the print (recordedActions).
     steps = new TEditHistory([this] { return editState(); },
                              [this](const TEditHistory::State& state) { restoreState(state); });
-    QUndoStack* undoStack = steps->stack();
-    buttonUndo = new QToolButton;
-    buttonUndo->setText("Undo");
-    buttonRedo = new QToolButton;
-    buttonRedo->setText("Redo");
-    auto* undoAction = new QAction("Undo", this);
-    undoAction->setShortcut(QKeySequence::Undo);
-    auto* redoAction = new QAction("Redo", this);
-    redoAction->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
-    for (QAction* action : {undoAction, redoAction}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-    }
-    connect(undoAction, &QAction::triggered, undoStack, &QUndoStack::undo);
-    connect(redoAction, &QAction::triggered, undoStack, &QUndoStack::redo);
-    connect(buttonUndo, &QToolButton::clicked, undoStack, &QUndoStack::undo);
-    connect(buttonRedo, &QToolButton::clicked, undoStack, &QUndoStack::redo);
-    connect(undoStack, &QUndoStack::indexChanged, this, &TGlyphEditor::setUndoEnabled);
-    connect(undoStack, &QUndoStack::cleanChanged, this, &TGlyphEditor::setUndoEnabled);
-    setUndoEnabled();
-
     connect(view, &TGlyphView::editStarted, this, &TGlyphEditor::beginStep);
     connect(view, &TGlyphView::editFinished, this, [this]() { endStep(); });
 }
@@ -194,42 +133,27 @@ QVector<TEditHistory::Action> TGlyphEditor::recordedActions()
     return actions;
 }
 
-void TGlyphEditor::trackActions()
-{
-    steps->track(recordedActions());
-}
-
 void TGlyphEditor::setupViewing()
 {
+    editorLayout = new TEditorLayout(this, ui->scrollArea, ui->verticalLayout);
     // The menu bar that holds the form's actions is hidden, so the window carries
     // the keys. Ctrl+S saves the whole set, as in the main window; one print's
     // annotation is exported by its own button.
-    auto keys = [this](const QList<QKeySequence>& sequences, const std::function<void()>& act) {
-        auto* action = new QAction(this);
-        action->setShortcuts(sequences);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, act);
-        addAction(action);
-    };
     using editorkeys::key;
-    keys({key(editorkeys::SaveSet)}, [this] { emit saveSetRequested(); });
-    keys({key(editorkeys::NextPrint)}, [this] { emit neighbourRequested(1); });
-    keys({key(editorkeys::PreviousPrint)}, [this] { emit neighbourRequested(-1); });
-    keys({key(editorkeys::Keys)}, [this] { emit keysRequested(); });
+    addKeys({key(editorkeys::SaveSet)}, [this] { emit saveSetRequested(); });
+    addKeys({key(editorkeys::NextPrint)}, [this] { emit neighbourRequested(1); });
+    addKeys({key(editorkeys::PreviousPrint)}, [this] { emit neighbourRequested(-1); });
+    addKeys({key(editorkeys::Keys)}, [this] { emit keysRequested(); });
     // On two lines, so the side panel stays narrow.
     buttonExportAnnotation = new QPushButton("Export this print's\nannotation...");
     buttonExportAnnotation->setObjectName("buttonExportAnnotation");
     connect(buttonExportAnnotation, &QPushButton::clicked, this, &TGlyphEditor::saveFile);
-    zoom = new TZoomControl(view, ui->horizontalSlider, ui->spinBoxScale, this);
-    keys({QKeySequence("Ctrl+0"), QKeySequence("Ctrl+9")}, [this] { fitView(); });
-    keys({QKeySequence::ZoomIn, QKeySequence("Ctrl+=")}, [this] { zoomBy(1.25); });
-    keys({QKeySequence::ZoomOut}, [this] { zoomBy(1 / 1.25); });
+    addKeys({QKeySequence("Ctrl+0"), QKeySequence("Ctrl+9")}, [this] { fitView(); });
+    addKeys({QKeySequence::ZoomIn, QKeySequence("Ctrl+=")}, [this] { zoomBy(1.25); });
+    addKeys({QKeySequence::ZoomOut}, [this] { zoomBy(1 / 1.25); });
     connect(ui->spinBoxRotate, QOverload<int>::of(&QSpinBox::valueChanged), zoom,
             &TZoomControl::showFitScale);
     connect(ui->checkBoxFlip, &QCheckBox::toggled, zoom, &TZoomControl::showFitScale);
-    // Examiners look closely: far beyond the form's 400 %.
-    ui->spinBoxScale->setMaximum(TZoomControl::largest);
-    ui->horizontalSlider->setMaximum(TZoomControl::largest);
 
     // Faint or heavy prints made easier to read, for the eye only.
     auto* enhance = new QCheckBox("Enhance contrast");
@@ -247,116 +171,29 @@ void TGlyphEditor::setupViewing()
 
 void TGlyphEditor::arrangeSidePanel(QCheckBox* enhance, QCheckBox* invert)
 {
-    // The annotation tools go into a tool bar over the print; the side panel keeps
-    // the navigator on top and, below it, pages that open one at a time, so it
-    // fits a laptop's screen without scrolling.
-    toolBar = new QToolBar("Tools", this);
-    toolBar->setMovable(false);
-    toolBar->setFloatable(false);
-    addToolBar(Qt::TopToolBarArea, toolBar);
-    ui->verticalLayout->removeWidget(ui->buttonSelectCrop);
-    toolBar->addWidget(ui->buttonSelectCrop);
+    QVBoxLayout* side = ui->verticalLayout;
+    side->removeWidget(ui->buttonSelectCrop);
+    editorLayout->addTool(ui->buttonSelectCrop);
     bindKey(ui->buttonSelectCrop, editorkeys::key(editorkeys::CropOutline),
             editorkeys::description(editorkeys::CropOutline));
-    // Subclasses put their tools here, between the crop outline and undo.
-    auto* gap = new QWidget;
-    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    toolsEnd = toolBar->addWidget(gap);
-    toolBar->addWidget(buttonUndo);
-    toolBar->addWidget(buttonRedo);
+    editorLayout->addHistory(steps->stack());
 
-    QVBoxLayout* side = ui->verticalLayout;
-    pages = new QToolBox;
-    auto* print = new QWidget;
-    auto* printLayout = new QVBoxLayout(print);
-    printLayout->setContentsMargins(0, 0, 0, 0);
-    side->removeWidget(ui->tableWidget);
-    printLayout->addWidget(ui->tableWidget);
-    printLayout->addWidget(buttonExportAnnotation);
-    addPage(print, "Print");
-    auto* prepare = new QWidget;
-    auto* prepareLayout = new QVBoxLayout(prepare);
-    prepareLayout->setContentsMargins(0, 0, 0, 0);
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->buttonCancelSelection, ui->buttonCrop,
-                                                      ui->checkBoxFlip, ui->spinBoxRotate}) {
-        side->removeWidget(w);
-        prepareLayout->addWidget(w);
-    }
-    prepareLayout->insertWidget(prepareLayout->indexOf(ui->checkBoxFlip) + 1, enhance);
-    prepareLayout->insertWidget(prepareLayout->indexOf(enhance) + 1, invert);
-    prepareLayout->addStretch();
-    addPage(prepare, "Prepare");
-    side->addWidget(pages);
-    side->addStretch();
-
-    // Room for everything: the table shows all its rows, the side panel scrolls
-    // only up and down, and the print takes what the panels leave.
-    ui->tableWidget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ui->tableWidget->horizontalHeader()->setStretchLastSection(true);
-    tablefit::showAllRows(ui->tableWidget);
-    ui->tableWidget->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
-    ui->scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // As narrow as the table's labels and values allow, so a laptop's screen
-    // leaves the print most of its width.
-    ui->tableWidget->setMinimumWidth(0);
-    int values = 0;
-    for (QWidget* cell : std::initializer_list<QWidget*>{spinBoxXPpi, spinBoxDistance, buttonCalibrate})
-        values = qMax(values, cell->minimumSizeHint().width());
-    sideWidth = ui->tableWidget->verticalHeader()->sizeHint().width() + values
-                + 2 * ui->tableWidget->frameWidth();
-    ui->scrollArea->setMinimumWidth(0);
+    editorLayout->addColumnPage("Print", {ui->tableWidget, buttonExportAnnotation});
+    editorLayout->addColumnPage("Prepare", {ui->buttonCancelSelection, ui->buttonCrop,
+                                            ui->checkBoxFlip, enhance, invert, ui->spinBoxRotate});
+    sideWidth = resolutionTable->fitWidth(ui->tableWidget);
     view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     centralLayout()->setStretchFactor(view, 1);
 }
 
-void TGlyphEditor::addTool(QWidget* tool)
-{
-    toolBar->insertWidget(toolsEnd, tool);
-}
-
-void TGlyphEditor::addToolSeparator()
-{
-    toolBar->insertSeparator(toolsEnd);
-}
-
-void TGlyphEditor::addPage(QWidget* page, const QString& title)
-{
-    pages->addItem(page, title);
-}
-
-void TGlyphEditor::bindKey(QAbstractButton* button, const QKeySequence& key, const QString& tip)
-{
-    auto* action = new QAction(button->text(), this);
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, button, [button] {
-        if (button->isEnabled() && !(button->isCheckable() && button->isChecked()))
-            button->click();
-    });
-    addAction(action);
-    button->setToolTip(QString("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
-}
-
 void TGlyphEditor::showEvent(QShowEvent* event)
 {
-    // The side panel is as wide as its widest row on any page, and its scroll bar
-    // comes on top of that, so nothing in it is ever cut at the side.
-    int width = qMax(sideWidth, ui->scrollAreaWidgetContents->minimumSizeHint().width());
-    for (int i = 0; i < pages->count(); ++i)
-        width = qMax(width, qMax(pages->widget(i)->minimumSizeHint().width(),
-                                 pages->widget(i)->minimumWidth()));
-    for (QScrollArea* page : pages->findChildren<QScrollArea*>())
-        page->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ui->scrollArea->setFixedWidth(width + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    // Nothing in the side panel is ever cut at the side.
+    editorLayout->fitSide(sideWidth);
     // The first time, the window takes nearly the whole screen: prints want room.
     if (!placed && !isMaximized()) {
         placed = true;
-        if (const QScreen* screen = this->screen()) {
-            const QRect room = screen->availableGeometry();
-            resize(room.size() * 0.95);
-            move(room.center() - rect().center());
-        }
-        setWindowState(windowState() | Qt::WindowMaximized);
+        editorLayout->fillScreen();
     }
     QMainWindow::showEvent(event);
 }
@@ -366,11 +203,6 @@ void TGlyphEditor::updateTitle()
     const QString set = itemFile && !itemFile->text().isEmpty() ? itemFile->text() : "Untitled";
     const QString slot = itemName ? itemName->text() : QString();
     setWindowTitle((slot.isEmpty() ? QString() : slot + " \u2014 ") + set + " \u2014 Ridgemap");
-}
-
-void TGlyphEditor::zoomBy(double factor)
-{
-    zoom->zoomBy(factor);
 }
 
 double TGlyphEditor::zoomPercent() const
@@ -383,20 +215,6 @@ void TGlyphEditor::zoomTo(double percent)
     ui->spinBoxScale->setValue(percent);
 }
 
-void TGlyphEditor::setUndoEnabled()
-{
-    const QUndoStack* undoStack = steps->stack();
-    buttonUndo->setEnabled(undoStack->canUndo());
-    buttonRedo->setEnabled(undoStack->canRedo());
-    buttonUndo->setToolTip(undoStack->canUndo() ? "Undo " + undoStack->undoText() : "Undo");
-    buttonRedo->setToolTip(undoStack->canRedo() ? "Redo " + undoStack->redoText() : "Redo");
-}
-
-QUndoStack* TGlyphEditor::history() const
-{
-    return steps->stack();
-}
-
 TEditHistory::State TGlyphEditor::editState() const
 {
     TEditHistory::State state;
@@ -405,26 +223,6 @@ TEditHistory::State TGlyphEditor::editState() const
     state.yPpi = yPpi();
     state.selection = view->selectionPolygon();
     return state;
-}
-
-void TGlyphEditor::startHistory()
-{
-    steps->start();
-}
-
-void TGlyphEditor::beginStep()
-{
-    steps->begin();
-}
-
-void TGlyphEditor::endStep(const QString& name, TEditHistory::Kind kind)
-{
-    steps->end(name, kind);
-}
-
-void TGlyphEditor::recordStep(const QString& name, TEditHistory::Kind kind)
-{
-    steps->record(name, kind);
 }
 
 void TGlyphEditor::restoreState(const TEditHistory::State& state)
@@ -494,10 +292,6 @@ TImageItem* TGlyphEditor::pixmapItem() const
     return view->pixmapItem();
 }
 
-void TGlyphEditor::openFile()
-{
-}
-
 void TGlyphEditor::setDpi(int h, int v)
 {
     spinBoxXPpi->setValue(h);
@@ -508,18 +302,7 @@ void TGlyphEditor::setDpi(int h, int v)
 
 void TGlyphEditor::updateSpacing()
 {
-    const int x = spinBoxXPpi->value();
-    const int y = spinBoxYPpi->value();
-    itemXSpacing->setText(x != 0 ? QString::number(25.4 / x, 'g', 6) : QString());
-    itemYSpacing->setText(y != 0 ? QString::number(25.4 / y, 'g', 6) : QString());
-    // An unknown resolution is shown as such (the boxes read "unknown" at 0), and for
-    // a shown print the boxes say what to do, so no figure is taken for measured.
-    const bool shown = !view->croppedPixmap().isNull();
-    for (QSpinBox* box : {spinBoxXPpi, spinBoxYPpi})
-        box->setToolTip(shown && box->value() == 0
-                            ? "Resolution unknown: the scan records none. Set it here or "
-                              "calibrate."
-                            : QString());
+    resolutionTable->showSpacing(!view->croppedPixmap().isNull());
 }
 
 void TGlyphEditor::calibrate(double distance)
@@ -539,26 +322,6 @@ void TGlyphEditor::calibrate(double distance)
                              messageMilliseconds);
 }
 
-void TGlyphEditor::setSliderValue(double value)
-{
-    ui->horizontalSlider->setValue(int(value));
-}
-
-void TGlyphEditor::setSpinValue(int value)
-{
-    // The slider follows the box in whole percents; only a move of the slider
-    // itself sets the box, or a fit's fraction would be cut off the box and not
-    // the view.
-    if (int(ui->spinBoxScale->value()) != value)
-        ui->spinBoxScale->setValue(value);
-}
-
-void TGlyphEditor::setScale(double percent)
-{
-    const double factor = view->transform().inverted().m11() * percent / 100.0;
-    view->scale(factor, factor);
-}
-
 void TGlyphEditor::fitView()
 {
     zoom->fit();
@@ -572,9 +335,14 @@ void TGlyphEditor::cropUpdatePreview()
 
 void TGlyphEditor::disableCrop()
 {
-    ui->buttonSelectCrop->setEnabled(false);
-    ui->buttonCrop->setEnabled(false);
-    ui->buttonCancelSelection->setEnabled(false);
+    offerCrop(false);
+}
+
+void TGlyphEditor::offerCrop(bool offered)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->buttonSelectCrop, ui->buttonCrop,
+                                                      ui->buttonCancelSelection})
+        w->setEnabled(offered);
 }
 
 void TGlyphEditor::updatePreview()
@@ -648,14 +416,7 @@ void TGlyphEditor::exportScreenshot()
                                              "Export screenshot", "*.png;;*.jpg;;*.tif");
     if (fileName.isEmpty())
         return;
-    // The screenshot shows the print as scanned, whatever tone the eye chose.
-    const int tone = view->pixmapItem()->tone();
-    view->pixmapItem()->setTone(TImageItem::Natural);
-    const QPixmap shot = screenshot::render(view->glyphScene(), view->sceneRect(),
-                                            view->selectionRect(),
-                                            ui->horizontalSlider->value() / 100.0);
-    view->pixmapItem()->setTone(tone);
-    if (!shot.save(fileName))
+    if (!screenshot::of(view, ui->horizontalSlider->value() / 100.0).save(fileName))
         reportFailure(QString("The screenshot could not be saved as %1.").arg(fileName));
 }
 
@@ -681,9 +442,7 @@ void TGlyphEditor::reset()
 {
     view->reset();
     uncheck({ui->buttonSelectCrop});
-    ui->buttonSelectCrop->setEnabled(true);
-    ui->buttonCrop->setEnabled(true);
-    ui->buttonCancelSelection->setEnabled(true);
+    offerCrop(true);
     ui->spinBoxRotate->setValue(0);
     ui->checkBoxFlip->setChecked(false);
     updatePreview();
@@ -716,9 +475,7 @@ void TGlyphEditor::loadAnnotation(const TGlyphRecord& record)
         view->rotate(angle);
     // Cropping is offered again once the crop is taken back.
     const bool uncut = view->cropOutline().isEmpty();
-    ui->buttonSelectCrop->setEnabled(uncut);
-    ui->buttonCrop->setEnabled(uncut);
-    ui->buttonCancelSelection->setEnabled(uncut);
+    offerCrop(uncut);
     view->selectCrop(uncut && ui->buttonSelectCrop->isChecked());
     updatePreview();
     // The print was fitted anew: the zoom box and slider show the scale it has.

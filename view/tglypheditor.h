@@ -2,7 +2,9 @@
 #define TGLYPHEDITOR_H
 
 #include "annotation/sectionwriter.h"
+#include "view/teditorlayout.h"
 #include "view/tedithistory.h"
+#include "view/tzoomcontrol.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -26,7 +28,8 @@ class QVBoxLayout;
 class TGlyphRecord;
 class TGlyphView;
 class TImageItem;
-class TZoomControl;
+class TEditorLayout;
+class TResolutionTable;
 namespace Ui { class GlyphEditor; }
 
 // The window in which one print is edited: resolution table, navigator, zoom,
@@ -69,11 +72,11 @@ public:
     void markPristine();
 
     // The steps taken in this editor, for undo and redo.
-    QUndoStack* history() const;
+    QUndoStack* history() const { return steps->stack(); }
     TEditHistory* editHistory() const { return steps; }
     // Forgets every step: the print as it is now is where undo stops (a new image,
     // a set opened).
-    void startHistory();
+    void startHistory() { steps->start(); }
     // The print's state as undo and redo keep it.
     TEditHistory::State editState() const;
     // Puts the print back into state: image, crop, turn, marks, classification
@@ -85,7 +88,10 @@ public:
     // Records what the examiner's last action changed as one step; name empty
     // names it from the change. Nested actions record once, when the outer ends.
     void recordStep(const QString& name = QString(),
-                    TEditHistory::Kind kind = TEditHistory::Other);
+                    TEditHistory::Kind kind = TEditHistory::Other)
+    {
+        steps->record(name, kind);
+    }
 
 signals:
     void sceneRectChanged(const QRectF& rect);
@@ -100,13 +106,13 @@ public slots:
     virtual void saveFile() = 0;
     virtual void exportFile() = 0;
     virtual void reset();
-    void openFile();
+    void openFile() {}
     void setDpi(int h, int v);
     void updateSpacing();
     void calibrate(double distance);
-    void setSliderValue(double value);
-    void setSpinValue(int value);
-    void setScale(double percent);
+    void setSliderValue(double value) { zoom->followBox(value); }
+    void setSpinValue(int value) { zoom->followSlider(value); }
+    void setScale(double percent) { zoom->scaleView(percent); }
     void fitView();
     void cropUpdatePreview();
     void disableCrop();
@@ -116,7 +122,7 @@ public slots:
     void importImage(const QImage& image);
     void exportScreenshot();
     // Zooms by factor from the scale shown, within the zoom box's range.
-    void zoomBy(double factor);
+    void zoomBy(double factor) { zoom->zoomBy(factor); }
     // The zoom shown, in percent; zoomTo chooses one as the examiner does.
     double zoomPercent() const;
     void zoomTo(double percent);
@@ -126,29 +132,38 @@ protected:
     // The wiring step; the subclass calls it once its view exists.
     void setupConnections();
     QHBoxLayout* centralLayout() const;
-    QVBoxLayout* sidePanelLayout() const;
     QPushButton* selectCropButton() const;
     // Unchecks the buttons even when an exclusive group holds one of them checked.
     static void uncheck(const QList<QAbstractButton*>& buttons);
     // A tool in the tool bar over the print, before undo and redo.
-    void addTool(QWidget* tool);
-    void addToolSeparator();
+    void addTool(QWidget* tool) { editorLayout->addTool(tool); }
+    void addToolSeparator() { editorLayout->addToolSeparator(); }
     // A page of the side panel below the navigator; one page is open at a time.
-    void addPage(QWidget* page, const QString& title);
+    void addPage(QWidget* page, const QString& title) { editorLayout->addPage(page, title); }
     // key clicks button, as long as it is enabled and not checked already; the
     // button's tool tip says tip and names the key.
-    void bindKey(QAbstractButton* button, const QKeySequence& key, const QString& tip);
+    void addKeys(const QList<QKeySequence>& keys, const std::function<void()>& act)
+    {
+        editorLayout->addKeys(keys, act);
+    }
+    void bindKey(QAbstractButton* button, const QKeySequence& key, const QString& tip)
+    {
+        editorLayout->bindKey(button, key, tip);
+    }
     // Shows a failure in a message box titled "Ridgemap".
     void reportFailure(const QString& text);
     // An action of the examiner begins; the step is recorded when it ends.
-    void beginStep();
-    void endStep(const QString& name = QString(), TEditHistory::Kind kind = TEditHistory::Other);
+    void beginStep() { steps->begin(); }
+    void endStep(const QString& name = QString(), TEditHistory::Kind kind = TEditHistory::Other)
+    {
+        steps->end(name, kind);
+    }
     // Every action of the examiner in this editor that becomes a step of the
     // history, beyond the view's own presses and keys. A subclass adds its own.
     virtual QVector<TEditHistory::Action> recordedActions();
     // Starts recording recordedActions(); the most derived editor calls it last in
     // its constructor, once every action's own work is connected.
-    void trackActions();
+    void trackActions() { steps->track(recordedActions()); }
 
     Ui::GlyphEditor* ui;
     TGlyphView* view = nullptr;
@@ -169,10 +184,11 @@ private:
     void setupHistory();
     void setupViewing();
     void arrangeSidePanel(QCheckBox* enhance, QCheckBox* invert);
+    // Enables or disables the crop controls (a print is cropped once).
+    void offerCrop(bool offered);
     void updateTitle();
     // The navigator names the print's radial and ulnar sides for its hand and mirror.
     void updateSides();
-    void setUndoEnabled();
     // Shows image as the print that came into this editor, its work thrown away.
     void showPrint(const QImage& image, const QString& fileName);
 
@@ -180,11 +196,8 @@ private:
     TEditHistory::State pristine;
     TEditHistory* steps = nullptr;
     TZoomControl* zoom = nullptr;
-    QToolBar* toolBar = nullptr;
-    QAction* toolsEnd = nullptr;
-    QToolBox* pages = nullptr;
-    QToolButton* buttonUndo = nullptr;
-    QToolButton* buttonRedo = nullptr;
+    TEditorLayout* editorLayout = nullptr;
+    TResolutionTable* resolutionTable = nullptr;
     bool placed = false;
     // The side panel's width before its scroll bar.
     int sideWidth = 0;

@@ -9,6 +9,14 @@ TZoomControl::TZoomControl(TGlyphView* view, QSlider* slider, QDoubleSpinBox* bo
                            QObject* parent)
     : QObject(parent), view(view), slider(slider), box(box)
 {
+    // Examiners look closely: far beyond the form's 400 %.
+    box->setMaximum(largest);
+    slider->setMaximum(largest);
+    connect(slider, &QSlider::valueChanged, this, &TZoomControl::followSlider);
+    connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            &TZoomControl::followBox);
+    connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            &TZoomControl::scaleView);
     // A zoom of the examiner's own is kept through resizes; any other zoom is a
     // fit, which the window redoes when it is resized.
     connect(slider, &QSlider::valueChanged, this, [this] {
@@ -23,6 +31,25 @@ TZoomControl::TZoomControl(TGlyphView* view, QSlider* slider, QDoubleSpinBox* bo
     connect(view, &TGlyphView::zoomRequested, this, [this](double factor, const QPoint& anchor) {
         this->view->keepUnder(anchor, [&] { zoomBy(factor); });
     });
+}
+
+void TZoomControl::followBox(double percent)
+{
+    slider->setValue(int(percent));
+}
+
+void TZoomControl::followSlider(int percent)
+{
+    // Only a move of the slider itself sets the box, or a fit's fraction would be
+    // cut off the box and not the view.
+    if (int(box->value()) != percent)
+        box->setValue(percent);
+}
+
+void TZoomControl::scaleView(double percent)
+{
+    const double factor = view->transform().inverted().m11() * percent / 100.0;
+    view->scale(factor, factor);
 }
 
 void TZoomControl::zoomBy(double factor)

@@ -27,6 +27,12 @@ public:
     void showFitScale();
     bool isUserZoomed() const { return userZoomed; }
 
+    // The slider follows the box in whole percents; the box follows a move of the
+    // slider itself; the view takes the box's scale.
+    void followBox(double percent);
+    void followSlider(int percent);
+    void scaleView(double percent);
+
 public slots:
     // The view was resized: a fit follows the new size, a chosen zoom stays.
     void refitUnlessZoomed();
