@@ -131,6 +131,8 @@ int main(int argc, char** argv)
         skinPrints(&met, &total);
         ringPrints(&met, &total);
     }
+    if (chosen.isEmpty() || chosen.contains("landmarks"))
+        landmarks(&met, &total);
     std::printf("bench: %d of %d targets met\n", met, total);
     return met == total ? 0 : 1;
 }

@@ -27,6 +27,10 @@ bool agreementTables(const QString& study);
 void skinPrints(int* met, int* total);
 void ringPrints(int* met, int* total);
 
+// Suggested cores and triradii, pattern types and palm names on prints grown
+// like skin (bench/scenariolandmarks.cpp).
+void landmarks(int* met, int* total);
+
 }
 
 #endif
