@@ -9,6 +9,8 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSettings>
+#include <QComboBox>
+#include <QStatusBar>
 
 #include <tuple>
 
@@ -28,6 +30,19 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     setupTools(fingerView, buttonFlexion, buttonCancelFlexion);
     bindKey(buttonFlexion, editorkeys::key(editorkeys::Crease),
             editorkeys::description(editorkeys::Crease));
+    // One key for what the print suggests: landmarks, ridge points and pattern.
+    buttonSuggestAll = new QPushButton("Suggest all");
+    addTool(buttonSuggestAll);
+    bindKey(buttonSuggestAll, editorkeys::key(editorkeys::SuggestAll),
+            editorkeys::description(editorkeys::SuggestAll));
+    connect(buttonSuggestAll, &QPushButton::clicked, this, [this] {
+        const QString landmarks = suggestLandmarks();
+        fingerView->suggestRidgePoints();
+        const QString ridges = statusBar()->currentMessage();
+        const QString pattern = fingerView->suggestedPattern(isRightHand());
+        panel->patternBox()->setCurrentText(pattern);
+        tell(landmarks + " " + ridges + " Pattern: " + pattern + ".");
+    });
 
     connect(buttonFlexion, &QPushButton::toggled, fingerView, &TDermatoglyphView::paintFlex);
     connect(buttonCancelFlexion, &QPushButton::clicked, fingerView,
@@ -51,9 +66,15 @@ TDermatoglyphEditor::TDermatoglyphEditor(QWidget* parent)
     trackActions();
 }
 
+QString TDermatoglyphEditor::suggestLandmarks()
+{
+    return fingerView->suggestLandmarks();
+}
+
 QVector<TEditHistory::Action> TDermatoglyphEditor::recordedActions()
 {
     QVector<TEditHistory::Action> actions = TAnnotationEditor::recordedActions();
+    actions.append(TEditHistory::on(buttonSuggestAll, &QPushButton::clicked, "Suggest all"));
     actions.append(TEditHistory::on(panel, &TFingerSettings::changed, "Classification"));
     return actions;
 }

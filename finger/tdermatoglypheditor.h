@@ -29,8 +29,11 @@ public:
     QPushButton* buttonFlexion;
     QPushButton* buttonCancelFlexion;
 
+    QPushButton* buttonSuggestAll;
+
 protected:
     QVector<TEditHistory::Action> recordedActions() override;
+    QString suggestLandmarks() override;
 
 private:
     TDermatoglyphView* fingerView;

@@ -1,5 +1,6 @@
 #include "finger/tdermatoglyphview.h"
 
+#include "analysis/singularpoints.h"
 #include "annotation/fingerlines.h"
 #include "annotation/sectionformat.h"
 #include "annotation/sectionwriter.h"
@@ -138,6 +139,34 @@ bool TDermatoglyphView::placeAtPointer(TLandmark kind)
     addLandmark(p, kind);
     connectPoints();
     return true;
+}
+
+QString TDermatoglyphView::suggestLandmarks()
+{
+    int added[2] = {0, 0};
+    for (const Suggested& found : foundLandmarks())
+        if (!isPlaced(found)) {
+            addLandmark(found.position, found.kind);
+            ++added[found.kind];
+        }
+    if (added[Core] + added[Triradius] > 0)
+        connectPoints();
+    if (added[Core] + added[Triradius] == 0)
+        return "No landmarks suggested: the print shows none beyond those placed.";
+    return QString("Suggested %1 core%2 and %3 triradi%4; check them.")
+        .arg(added[Core]).arg(added[Core] == 1 ? "" : "s")
+        .arg(added[Triradius]).arg(added[Triradius] == 1 ? "us" : "i");
+}
+
+QString TDermatoglyphView::suggestedPattern(bool rightHand) const
+{
+    // The pattern is read as the print is shown, fingertip up.
+    QVector<singularpoints::Landmark> placed;
+    for (TLandmark kind : {Core, Triradius})
+        for (const TGraphicsVertexItem* item : landmarks(kind))
+            placed.append({kind, item->pos(), 1.0});
+    const QImage shown = croppedPixmap().toImage().transformed(displayTransform());
+    return singularpoints::suggestPattern(shown, placed, rightHand, isFlipped());
 }
 
 void TDermatoglyphView::removeLandmark(TGraphicsVertexItem* landmark)

@@ -73,6 +73,11 @@ public:
     // Places a landmark of kind where the pointer is over the print, without a
     // menu, as long as fewer than two of its kind are placed; false otherwise.
     bool placeAtPointer(TLandmark kind);
+    // Places the cores and triradii the print suggests, but those within a ridge
+    // period of a landmark of their kind; what was placed, to tell the examiner.
+    QString suggestLandmarks();
+    // The pattern the landmarks suggest, for a print of the right or left hand.
+    QString suggestedPattern(bool rightHand) const;
     bool isAddingPoints() const { return addingPoints; }
 
 signals:

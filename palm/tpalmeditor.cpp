@@ -93,6 +93,11 @@ QVector<TEditHistory::Action> TPalmEditor::recordedActions()
     return actions;
 }
 
+QString TPalmEditor::suggestLandmarks()
+{
+    return palmView->suggestLandmarks(isRightHand());
+}
+
 void TPalmEditor::triradiumChanged(int i, bool present)
 {
     if (i < 0 || i >= determinedBoxes.size())

@@ -39,6 +39,7 @@ public:
 
 protected:
     QVector<TEditHistory::Action> recordedActions() override;
+    QString suggestLandmarks() override;
 
 public slots:
     void triradiumChanged(int i, bool present);

@@ -1,5 +1,6 @@
 #include "palm/tpalmview.h"
 
+#include "analysis/singularpoints.h"
 #include "annotation/palmlines.h"
 #include "annotation/sectionformat.h"
 #include "annotation/sectionwriter.h"
@@ -119,6 +120,48 @@ void TPalmView::cancelTriradium(int i)
         return;
     removeTriradius(i);
     connectPoints();
+}
+
+QString TPalmView::suggestLandmarks(bool rightHand)
+{
+    const QVector<Suggested> found = foundLandmarks();
+    QVector<QPointF> triradii;
+    QVector<Suggested> triradiusFinds;
+    int cores = 0;
+    for (const Suggested& f : found) {
+        if (f.kind == Triradius) {
+            triradii.append(f.position);
+            triradiusFinds.append(f);
+        } else if (!isPlaced(f)) {
+            addCorePoint(f.position);
+            ++cores;
+        }
+    }
+    const QStringList names = singularpoints::palmNames(triradii, rightHand, isFlipped());
+    QStringList placed;
+    int others = 0;
+    for (int i = 0; i < triradiusFinds.size(); ++i) {
+        const int slot = triradiusLabels.indexOf(names.value(i));
+        if (slot < 0) {
+            ++others;
+            continue;
+        }
+        if (triradia.at(slot) || isPlaced(triradiusFinds.at(i)))
+            continue;
+        addTriradius(slot, triradiusFinds.at(i).position);
+        placed.append(names.value(i));
+    }
+    connectPoints();
+    QString text = placed.isEmpty() && cores == 0
+                       ? QString("No landmarks suggested beyond those placed.")
+                       : QString("Suggested triradi%1 %2 and %3 core%4; check them.")
+                             .arg(placed.size() == 1 ? "us" : "i")
+                             .arg(placed.isEmpty() ? QString("none") : placed.join(", "))
+                             .arg(cores).arg(cores == 1 ? "" : "s");
+    if (others > 0)
+        text += QString(" %1 other triradi%2 found, not placed: place %3 by hand if it is one.")
+                    .arg(others).arg(others == 1 ? "us" : "i").arg(others == 1 ? "it" : "them");
+    return text;
 }
 
 void TPalmView::removeLandmark(TGraphicsVertexItem* landmark)

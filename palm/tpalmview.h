@@ -45,6 +45,10 @@ public:
 
     TGraphicsVertexItem* triradius(int i) const { return triradia.value(i); }
     QList<TGraphicsVertexItem*> corePoints() const { return cores; }
+    // Places the cores and the named triradii (a, b, c, d, t) the print suggests,
+    // but those within a ridge period of a landmark of their kind or in a slot
+    // taken; what was placed and what was only found, to tell the examiner.
+    QString suggestLandmarks(bool rightHand);
     TRCLine* countLine(int i) const { return triradiusCounts.value(i); }
     QGraphicsLineItem* connectingLine(int i) const { return triradiusLines.value(i); }
 

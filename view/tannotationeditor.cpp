@@ -40,6 +40,7 @@ void TAnnotationEditor::setupTools(TAnnotationView* annotations, QPushButton* ow
     buttonRadiants = toolButton("Trace radiants");
     buttonCentralLines = toolButton("Trace central line(s)");
     buttonSuggestRidgePoints = new QPushButton("Suggest ridge points");
+    buttonSuggestLandmarks = new QPushButton("Suggest landmarks");
     buttonCancelCores = cancelButton("Cancel core point(s)");
     buttonCancelTriradia = cancelButton("Cancel triradial point(s)");
     buttonCancelRidgeCount = cancelButton("Cancel ridge count");
@@ -57,13 +58,14 @@ void TAnnotationEditor::setupTools(TAnnotationView* annotations, QPushButton* ow
     }
     toolGroup->addButton(selectCropButton());
     addToolSeparator();
+    addTool(buttonSuggestLandmarks);
     addTool(buttonSuggestRidgePoints);
 
     using namespace editorkeys;
     const QList<QPair<QPushButton*, Id>> keys = {
         {buttonCores, Cores}, {buttonTriradia, Triradii}, {buttonRidgeCount, RidgeCount},
         {buttonRadiants, Radiants}, {buttonCentralLines, CentralLines},
-        {buttonSuggestRidgePoints, SuggestRidgePoints}};
+        {buttonSuggestRidgePoints, SuggestRidgePoints}, {buttonSuggestLandmarks, SuggestLandmarks}};
     for (const auto& k : keys)
         bindKey(k.first, key(k.second), description(k.second));
     // The picked landmark or ridge point goes, as one step.
@@ -82,9 +84,8 @@ void TAnnotationEditor::setupTools(TAnnotationView* annotations, QPushButton* ow
             &TAnnotationView::addCentralLines);
     connect(buttonSuggestRidgePoints, &QPushButton::clicked, annotations,
             &TAnnotationView::suggestRidgePoints);
-    connect(annotations, &TAnnotationView::suggested, this, [this](const QString& summary) {
-        statusBar()->showMessage(summary, messageMilliseconds);
-    });
+    connect(annotations, &TAnnotationView::suggested, this, &TAnnotationEditor::tell);
+    connect(buttonSuggestLandmarks, &QPushButton::clicked, this, [this] { tell(suggestLandmarks()); });
     connect(buttonCancelRidgeCount, &QPushButton::clicked, annotations,
             &TAnnotationView::cancelRidgePoints);
     connect(buttonCancelRadiants, &QPushButton::clicked, annotations,
@@ -112,6 +113,7 @@ QVector<TEditHistory::Action> TAnnotationEditor::recordedActions()
     for (QPushButton* b : qAsConst(cancels))
         actions.append(H::on(b, &QPushButton::clicked, b->text()));
     actions.append(H::on(buttonSuggestRidgePoints, &QPushButton::clicked, "Suggest ridge points"));
+    actions.append(H::on(buttonSuggestLandmarks, &QPushButton::clicked, "Suggest landmarks"));
     return actions;
 }
 
@@ -135,6 +137,16 @@ void TAnnotationEditor::saveFile()
     if (!sectionwriter::writeFile(fileName, record(), kind(), &error))
         reportFailure(QString("The annotation of %1 could not be saved as %2:\n%3")
                           .arg(slot, fileName, error));
+}
+
+bool TAnnotationEditor::isRightHand() const
+{
+    return itemName->text().startsWith(QLatin1Char('R'));
+}
+
+void TAnnotationEditor::tell(const QString& text)
+{
+    statusBar()->showMessage(text, messageMilliseconds);
 }
 
 void TAnnotationEditor::uncheckPlacingTools()

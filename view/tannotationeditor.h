@@ -34,8 +34,15 @@ public:
     QPushButton* buttonCancelRadiants = nullptr;
     QPushButton* buttonCancelCentralLines = nullptr;
     QPushButton* buttonSuggestRidgePoints = nullptr;
+    QPushButton* buttonSuggestLandmarks = nullptr;
 
 protected:
+    // Places the landmarks the print suggests; what to tell the examiner.
+    virtual QString suggestLandmarks() = 0;
+    // Whether the print is of a right hand (its slot's name says).
+    bool isRightHand() const;
+    // Tells the examiner for a while in the status bar.
+    void tell(const QString& text);
     // Builds the shared tools for annotations, once the wiring step has run and
     // the subclass has added its pages; the page of cancel buttons comes last. A
     // tool of the subclass's own (with its cancel button) goes first.

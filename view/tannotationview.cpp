@@ -1,6 +1,8 @@
 #include "view/tannotationview.h"
 
+#include "analysis/ridgeflow.h"
 #include "analysis/ridgeprofile.h"
+#include "analysis/singularpoints.h"
 #include "view/tannotationtool.h"
 #include "view/tgraphicsvertexitem.h"
 #include "view/trcline.h"
@@ -176,6 +178,26 @@ QString TAnnotationView::suggestionText(const QVector<QPair<QString, int>>& plac
     return QString("%1 ridge point%2 suggested: %3. Outlined points are the print's "
                    "suggestion; check them.")
         .arg(total).arg(total == 1 ? "" : "s", lines.join(", "));
+}
+
+QVector<TAnnotationView::Suggested> TAnnotationView::foundLandmarks() const
+{
+    // Read on the print as cut, unturned: the flow is shared with the ridge counts.
+    const QImage print = croppedPixmap().toImage();
+    const QTransform shown = displayTransform();
+    const auto flow = RidgeFlow::of(print);
+    QVector<Suggested> found;
+    for (const singularpoints::Landmark& l : singularpoints::find(print, horizontalPpi()))
+        found.append({l.kind, shown.map(l.position), flow->period(l.position)});
+    return found;
+}
+
+bool TAnnotationView::isPlaced(const Suggested& found) const
+{
+    for (const TGraphicsVertexItem* placed : landmarks(found.kind))
+        if (QLineF(placed->pos(), found.position).length() < found.period)
+            return true;
+    return false;
 }
 
 // ---------------------------------------------------------------------------

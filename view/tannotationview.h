@@ -54,6 +54,18 @@ public:
     // The name of a counted line as the examiner knows it ("a\u2013b", "core\u2013core").
     virtual QString countedLineName(const TRCLine* line) const = 0;
 
+    // A landmark the print suggests, in scene coordinates, with the ridge period
+    // there in scene pixels.
+    struct Suggested {
+        TLandmark kind;
+        QPointF position;
+        double period;
+    };
+    // The cores and triradii the print shows, read from the print as cut.
+    QVector<Suggested> foundLandmarks() const;
+    // Whether a landmark of kind lies within one ridge period of found.
+    bool isPlaced(const Suggested& found) const;
+
     // Hands a press on a landmark to the scene, which drags it once the pointer
     // has moved further than a click's jitter.
     void startLandmarkDrag(QMouseEvent* event);

@@ -4,6 +4,8 @@
 #include "finger/tdermatoglypheditor.h"
 #include "finger/tdermatoglyphview.h"
 #include "finger/tfingersettings.h"
+#include "synth/syntheticprint.h"
+#include "view/trcline.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,9 +14,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
+#include <QUndoStack>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QtTest>
+
+#include <random>
 
 static QImage whitePrint()
 {
@@ -185,6 +191,43 @@ private slots:
         panel.clear();
         QCOMPARE(box(&panel, "rotationInner")->currentIndex(), 0);
         QVERIFY(!panel.findChild<QCheckBox*>("extralimitalRadial")->isChecked());
+    }
+
+    void suggestAllMarksALoopInOneStep()
+    {
+        // A loop grown like skin, its triradius on the viewer's left: the loop
+        // opens to the right, the ulnar side of a right hand as taken.
+        std::mt19937 random(11);
+        const synth::Print print = synth::render(
+            synth::grow(FlowModel::finger(synth::Pattern::LoopRight, random), 12), 500);
+        TDermatoglyphEditor editor;
+        editor.setName("R2");
+        editor.importImage(synth::scan(print, synth::damages().front(), 3));
+        TDermatoglyphView* view = editor.dermatoglyphView();
+        editor.buttonSuggestAll->click();
+        QCOMPARE(view->coreItems().size(), 1);
+        QCOMPARE(view->triradiusItems().size(), 1);
+        QVERIFY(view->coreTriradiusCountLines().at(0)->count() > 3);
+        const QString pattern = editor.settingsPanel()->patternBox()->currentText();
+        QCOMPARE(pattern, QString("ulnar loop"));
+        QCOMPARE(editor.history()->count(), 1);
+        QCOMPARE(editor.history()->undoText(), QString("Suggest all"));
+        QVERIFY(editor.statusBar()->currentMessage().contains("Pattern: " + pattern));
+        // Landmarks already there are not placed twice.
+        editor.buttonSuggestLandmarks->click();
+        QCOMPARE(view->coreItems().size(), 1);
+        QCOMPARE(editor.history()->count(), 1);
+        editor.history()->undo();
+        QVERIFY(view->coreItems().isEmpty() && view->triradiusItems().isEmpty());
+        QCOMPARE(editor.settingsPanel()->patternBox()->currentIndex(), 0);
+        // On a left hand the same loop opens to the radial side; mirroring the
+        // display turns the print and its sides alike, so the pattern stays.
+        editor.setName("L2");
+        editor.buttonSuggestAll->click();
+        QCOMPARE(editor.settingsPanel()->patternBox()->currentText(), QString("radial loop"));
+        editor.findChild<QCheckBox*>("checkBoxFlip")->click();
+        editor.buttonSuggestLandmarks->click();
+        QCOMPARE(view->suggestedPattern(false), QString("radial loop"));
     }
 
     void saveFileWritesAStandAloneFile()
